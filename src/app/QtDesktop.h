@@ -1,0 +1,41 @@
+#pragma once
+
+#include "Desktop.h"
+
+#include <QStringList>
+
+#include <memory>
+
+class HelpViewer;
+class QSystemTrayIcon;
+
+// The real desktop: Qt dialogs, the built-in help viewer, the system tray.
+class QtDesktop : public Desktop
+{
+public:
+    explicit QtDesktop(QStringList arguments);
+    ~QtDesktop() override;
+
+    int messageBox(const QString &prompt, int style, const QString &title) override;
+    QString showOpen(CommonDialog &dialog) override;
+    QString showSave(CommonDialog &dialog) override;
+    void showHelp(const QString &helpFile, int command) override;
+    bool startProgram(const QString &path) override;
+    bool openUrl(const QString &address) override;
+    bool addTrayIcon(QWidget *window, const QIcon &icon, const QString &tip,
+                     std::function<void(int)> callback) override;
+    void removeTrayIcon() override;
+    void endProcess() override;
+    QString executableFolder() const override;
+    QString commandLine() const override;
+
+    // The folders searched for the help file, in order.
+    static QStringList dataFolders();
+    // Converts a "description|pattern" filter to Qt's "description (pattern)" form.
+    static QString qtFilter(const QString &filter);
+
+private:
+    QStringList m_arguments;
+    std::unique_ptr<HelpViewer> m_helpViewer;
+    std::unique_ptr<QSystemTrayIcon> m_trayIcon;
+};

@@ -1,0 +1,41 @@
+#include "app/QtClipboard.h"
+#include "app/QtDesktop.h"
+#include "slots/AppState.h"
+#include "ui/main/Form1.h"
+
+#include <QApplication>
+
+namespace {
+
+// Wayland lets no client place its own window or keep it above others, and the
+// bar needs both: ask for the X11 platform (XWayland) unless the user chose one.
+void preferX11OnWayland()
+{
+    const bool wayland = qgetenv("XDG_SESSION_TYPE") == "wayland" || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    if (wayland && qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    preferX11OnWayland();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("velmora"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0.7"));
+    // The bar ends only through its own exit routine, also while it sits in the tray.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    QtDesktop desktop(arguments);
+    QtClipboard clipboard;
+    AppState state;
+
+    Form1 form(state, desktop, clipboard);
+    form.Form_Load();
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,13 @@
+#include "AppState.h"
+
+ClipSlot &AppState::slot(int k)
+{
+    Q_ASSERT(k >= 1 && k <= SlotCount);
+    return m_slots.at(static_cast<std::size_t>(k - 1));
+}
+
+const ClipSlot &AppState::slot(int k) const
+{
+    Q_ASSERT(k >= 1 && k <= SlotCount);
+    return m_slots.at(static_cast<std::size_t>(k - 1));
+}

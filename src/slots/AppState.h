@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <array>
+
+// One slot of the bar: the label shown on its button and menu entry, and the
+// text a copy puts on the clipboard.
+struct ClipSlot
+{
+    QString label;
+    QString text;
+};
+
+// The state every window shares. One instance is made in main() and handed to
+// the windows by reference; it lives until the process ends. The flags are
+// 16-bit integers whose only "on" value is 1, because the settings file stores
+// them as such and a hand-edited file may hold anything else.
+class AppState
+{
+public:
+    static constexpr int SlotCount = 10;
+
+    // Slots are numbered 1 to SlotCount.
+    ClipSlot &slot(int k);
+    const ClipSlot &slot(int k) const;
+
+    QString programTitle;
+    qint16 dirty = 0;
+    QString documentPath;
+    qint16 alwaysOnTop = 0;
+    qint16 barOrientation = 0;
+    qint16 sizeMode = 0;
+    qint16 insertButtons = 0;
+
+private:
+    std::array<ClipSlot, SlotCount> m_slots;
+};

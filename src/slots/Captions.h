@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+class AppState;
+
+// Pure caption and title rules of the slot bar.
+
+// The main window's title after slot k has been copied.
+QString CopyTitle(const AppState &state, int k);
+
+// Caption of Copy Text entry k when its slot has no label (menu syntax, "&"
+// before the access key). Slot 10 has a single blank before "1&0".
+QString defaultCaption(int k);
+
+// The caption New gives Copy Text entry k; slot 10 has two blanks before "1&0".
+QString newCaption(int k);
+
+// The label a capture gives a slot: the first seven characters of the text,
+// counted as Unicode code points so that no character is ever cut in half,
+// followed by "...".
+QString captureLabel(const QString &text);
+
+// A label as a button or menu caption shows it: an "&" is shown as itself
+// instead of marking an access key, and line breaks and tabs (which would
+// break the one-line caption, and in a menu entry start the shortcut column)
+// show as blanks. The label itself is never changed.
+QString controlCaption(const QString &label);
+
+// A title as the window shows it: Qt reads "[*]" as the modified-document
+// placeholder, so a literal one is doubled to stay visible.
+QString windowTitleText(const QString &title);

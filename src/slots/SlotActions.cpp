@@ -1,0 +1,25 @@
+#include "SlotActions.h"
+
+#include "AppState.h"
+#include "Captions.h"
+#include "Clipboard.h"
+#include "SlotView.h"
+
+void CopySlot(const AppState &state, Clipboard &clipboard, SlotView &view, int k)
+{
+    clipboard.clear();
+    clipboard.setText(state.slot(k).text);
+    view.setTitle(CopyTitle(state, k));
+}
+
+void CaptureSlot(AppState &state, const Clipboard &clipboard, SlotView &view, int k)
+{
+    ClipSlot &slot = state.slot(k);
+    slot.text = clipboard.text();
+    slot.label = captureLabel(slot.text);
+    const QString caption = controlCaption(slot.label);
+    view.setSlotButtonCaption(k, caption);
+    view.setCopyEntry(k, caption, true);
+    state.dirty = 1;
+    view.setEditFileEnabled(true);
+}

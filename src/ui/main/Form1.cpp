@@ -1,0 +1,450 @@
+#include "Form1.h"
+
+#include "BarLayout.h"
+#include "SlotButton.h"
+#include "Topmost.h"
+#include "Twips.h"
+#include "app/SettingsFile.h"
+#include "slots/AppState.h"
+#include "slots/Captions.h"
+#include "slots/SlotActions.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPushButton>
+
+namespace {
+
+enum MenuFlag : unsigned { Plain = 0, Disabled = 1, Hidden = 2, Checkable = 4, Checked = 8 };
+
+struct MenuEntry
+{
+    int level;
+    const char *name;
+    const char *caption;
+    const char *shortcut;
+    unsigned flags;
+};
+
+// The menu tree as designed; an entry followed by deeper entries opens a submenu.
+const MenuEntry MenuTree[] = {
+    {0, "mnufile", "&File", nullptr, Plain},
+    {1, "mnunew", "&New", "Ctrl+N", Plain},
+    {1, "mnuopen", "&Open...", "Ctrl+O", Plain},
+    {1, "mnusave", "&Save", "Ctrl+S", Plain},
+    {1, "mnusaveas", "Save &As...", nullptr, Plain},
+    {1, "mnuspace5", "-", nullptr, Plain},
+    {1, "mnuedit", "&Edit File", "Ctrl+E", Disabled},
+    {1, "mnuspace1", "-", nullptr, Plain},
+    {1, "mnuexit", "E&xit", nullptr, Plain},
+    {1, "mnuspace2", "-", nullptr, Plain},
+    {1, "mnufail1", "", nullptr, Hidden},
+    {1, "mnufail2", "", nullptr, Hidden},
+    {1, "mnufail3", "", nullptr, Hidden},
+    {1, "mnufail4", "", nullptr, Hidden},
+    {0, "mnuview", "&View", nullptr, Plain},
+    {1, "mnusystray", "Hide in &Tray", "Ctrl+H", Plain},
+    {1, "mnuspace6", "-", nullptr, Plain},
+    {1, "mnutop", "&Always on Top", nullptr, Checkable | Checked},
+    {1, "mnuinsert", "&Inserting Buttons", nullptr, Checkable},
+    {1, "mnuspace3", "-", nullptr, Plain},
+    {1, "mnuhorizontal", "&Horizontal", nullptr, Checkable},
+    {1, "mnuvertical", "&Vertical", nullptr, Checkable},
+    {1, "mnusize", "Window &Size", nullptr, Plain},
+    {2, "mnudefault", "&Default Size", nullptr, Checkable},
+    {2, "mnufirstr", "First &Button Row", nullptr, Checkable},
+    {2, "mnuonlym", "Only &Menu", nullptr, Checkable},
+    {0, "mnucopy", "Copy &Text", nullptr, Plain},
+    {1, "mnuB1", " ...  &1 ", nullptr, Disabled},
+    {1, "mnuB2", " ...  &2 ", nullptr, Disabled},
+    {1, "mnuB3", " ...  &3 ", nullptr, Disabled},
+    {1, "mnuB4", " ...  &4 ", nullptr, Disabled},
+    {1, "mnuB5", " ...  &5 ", nullptr, Disabled},
+    {1, "mnuB6", " ...  &6 ", nullptr, Disabled},
+    {1, "mnuB7", " ...  &7 ", nullptr, Disabled},
+    {1, "mnuB8", " ...  &8 ", nullptr, Disabled},
+    {1, "mnuB9", " ...  &9 ", nullptr, Disabled},
+    {1, "mnuB10", " ... 1&0 ", nullptr, Disabled},
+    {0, "mnuhelp", "&Help", nullptr, Plain},
+    {1, "mnucontens", "&Contents", nullptr, Plain},
+    {1, "mnuspace4", "-", nullptr, Plain},
+    {1, "mnuabout", "&About Velmora", nullptr, Plain},
+};
+
+const QString SavePrompt = QStringLiteral("Do you want to save the changes ?");
+const QString HelpFile = QStringLiteral("Velmora.hlp");
+const QString DocumentFilter = QStringLiteral("Velmora (*.vmd) files |*.vmd");
+
+QRect pixelRect(int left, int top, int width, int height)
+{
+    return {Twips::toPixels(left), Twips::toPixels(top), Twips::toPixels(width), Twips::toPixels(height)};
+}
+
+} // namespace
+
+Form1::Form1(AppState &state, Desktop &desktop, Clipboard &clipboard, QWidget *parent)
+    : QMainWindow(parent), m_state(state), m_desktop(desktop), m_clipboard(clipboard)
+{
+    setObjectName(QStringLiteral("Form1"));
+    // A fixed single border with system menu and minimise button, no maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/pictures/velmora-16.xpm"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/pictures/velmora-32.xpm"), QSize(32, 32));
+    setWindowIcon(icon);
+
+    m_buttonArea = new QWidget(this);
+    m_buttonArea->setObjectName(QStringLiteral("buttonArea"));
+    setCentralWidget(m_buttonArea);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    createButtons();
+    createPictures();
+    createMenus();
+    connectMenus();
+
+    m_commonDialog.filter = DocumentFilter;
+    m_commonDialog.helpFile = HelpFile;
+
+    setWindowSizeTwips(BarLayout::DesignWidth, BarLayout::DesignHeight);
+    move(Twips::toPixels(BarLayout::DesignLeft), Twips::toPixels(BarLayout::DesignTop));
+}
+
+void Form1::createButtons()
+{
+    using namespace BarLayout;
+    // Slot buttons first, capture buttons after: later children lie above, so a
+    // shown capture button takes the clicks on its corner of the slot button.
+    for (int k = 1; k <= AppState::SlotCount; ++k) {
+        auto *button = new SlotButton(m_buttonArea);
+        button->setObjectName(QStringLiteral("Cmd%1").arg(k));
+        const QPoint at = slotButtonPosition(k, HorizontalColumns);
+        button->setGeometry(pixelRect(at.x(), at.y(), SlotButtonWidth, SlotButtonHeight));
+        connect(button, &QPushButton::clicked, this, [this, k] { CopySlot(k); });
+        m_slotButtons.at(k - 1) = button;
+    }
+    for (int k = 1; k <= AppState::SlotCount; ++k) {
+        auto *button = new QPushButton(m_buttonArea);
+        button->setObjectName(QStringLiteral("cmdp%1").arg(k));
+        const QPoint at = slotButtonPosition(k, HorizontalColumns);
+        button->setGeometry(pixelRect(at.x(), at.y(), CaptureButtonSize, CaptureButtonSize));
+        button->hide();
+        connect(button, &QPushButton::clicked, this, [this, k] { CaptureSlot(k); });
+        m_captureButtons.at(k - 1) = button;
+    }
+    QWidget *previous = m_slotButtons.front();
+    for (int i = 1; i < 2 * AppState::SlotCount; ++i) {
+        QWidget *next = i < AppState::SlotCount ? m_slotButtons.at(i) : m_captureButtons.at(i - AppState::SlotCount);
+        setTabOrder(previous, next);
+        previous = next;
+    }
+}
+
+void Form1::createPictures()
+{
+    // Hidden image controls: their pictures go beside File menu entries at start-up.
+    const auto picture = [this](const char *name, const QRect &geometry, const QString &file) {
+        auto *label = new QLabel(m_buttonArea);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setGeometry(geometry);
+        label->setPixmap(QPixmap(file));
+        label->hide();
+        return label;
+    };
+    m_imgedit = picture("imgedit", pixelRect(4560, 960, 240, 240), QStringLiteral(":/pictures/edit.xpm"));
+    m_imgnew = picture("imgnew", pixelRect(4200, 960, 240, 240), QStringLiteral(":/pictures/new.xpm"));
+    m_imgsave = picture("imgsave", pixelRect(3840, 960, 210, 195), QStringLiteral(":/pictures/save.xpm"));
+    m_imgopen = picture("imgopen", pixelRect(3480, 960, 210, 210), QStringLiteral(":/pictures/open.xpm"));
+}
+
+void Form1::createMenus()
+{
+    QMenu *menus[3] = {nullptr, nullptr, nullptr};
+    const int count = static_cast<int>(std::size(MenuTree));
+    for (int i = 0; i < count; ++i) {
+        const MenuEntry &entry = MenuTree[i];
+        const QString name = QString::fromLatin1(entry.name);
+        const QString caption = QString::fromLatin1(entry.caption);
+        const bool opensMenu = entry.level == 0 || (i + 1 < count && MenuTree[i + 1].level > entry.level);
+        if (opensMenu) {
+            QMenu *menu = entry.level == 0 ? menuBar()->addMenu(caption) : menus[entry.level - 1]->addMenu(caption);
+            menu->setObjectName(name);
+            menu->menuAction()->setObjectName(name);
+            menus[entry.level] = menu;
+            continue;
+        }
+        QMenu *parentMenu = menus[entry.level - 1];
+        QAction *item = caption == QLatin1String("-") ? parentMenu->addSeparator() : parentMenu->addAction(caption);
+        item->setObjectName(name);
+        if (entry.shortcut != nullptr) {
+            item->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+        }
+        item->setEnabled((entry.flags & Disabled) == 0);
+        item->setVisible((entry.flags & Hidden) == 0);
+        item->setCheckable((entry.flags & Checkable) != 0);
+        item->setChecked((entry.flags & Checked) != 0);
+    }
+    m_fileMenu = findChild<QMenu *>(QStringLiteral("mnufile"));
+    // The separator below Exit stays, also while no recent file follows it.
+    m_fileMenu->setSeparatorsCollapsible(false);
+    for (int k = 1; k <= AppState::SlotCount; ++k) {
+        m_copyEntries.at(k - 1) = action(QStringLiteral("mnuB%1").arg(k).toLatin1().constData());
+    }
+    for (int i = 1; i <= 4; ++i) {
+        m_recentEntries.at(i - 1) = action(QStringLiteral("mnufail%1").arg(i).toLatin1().constData());
+    }
+}
+
+void Form1::connectMenus()
+{
+    connect(action("mnuexit"), &QAction::triggered, this, &Form1::mnuexit_Click);
+    connect(action("mnusave"), &QAction::triggered, this, &Form1::mnusave_Click);
+    connect(action("mnusaveas"), &QAction::triggered, this, &Form1::mnusaveas_Click);
+    connect(action("mnusystray"), &QAction::triggered, this, &Form1::mnusystray_Click);
+    connect(action("mnutop"), &QAction::triggered, this, &Form1::mnutop_Click);
+    connect(action("mnuinsert"), &QAction::triggered, this, &Form1::mnuinsert_Click);
+    connect(action("mnucontens"), &QAction::triggered, this, &Form1::mnucontens_Click);
+    for (int k = 1; k <= AppState::SlotCount; ++k) {
+        connect(m_copyEntries.at(k - 1), &QAction::triggered, this, [this, k] { CopySlot(k); });
+    }
+    // Qt flips a check mark before the handler runs; the layout entries keep
+    // theirs until their layout handlers set the marks themselves.
+    for (const char *name : {"mnuhorizontal", "mnuvertical", "mnudefault", "mnufirstr", "mnuonlym"}) {
+        QAction *entry = action(name);
+        connect(entry, &QAction::triggered, this, [entry](bool checked) { entry->setChecked(!checked); });
+    }
+}
+
+QAction *Form1::action(const char *name) const
+{
+    auto *found = findChild<QAction *>(QString::fromLatin1(name));
+    Q_ASSERT(found != nullptr);
+    return found;
+}
+
+void Form1::Form_Load()
+{
+    m_state.programTitle = QStringLiteral("Velmora");
+    setTitle(m_state.programTitle);
+    ReadSettings();
+    ShowRecentFiles();
+    if (m_state.alwaysOnTop == 1) {
+        SetTopmost(this, true);
+    } else {
+        action("mnutop")->setChecked(false);
+    }
+    action("mnufirstr")->setChecked(m_state.sizeMode == 2);
+    action("mnuonlym")->setChecked(m_state.sizeMode == 3);
+    action("mnudefault")->setChecked(m_state.sizeMode != 2 && m_state.sizeMode != 3);
+    action("mnuvertical")->setChecked(m_state.barOrientation == 1);
+    action("mnuhorizontal")->setChecked(m_state.barOrientation != 1);
+    if (m_state.insertButtons == 1) {
+        setCaptureButtonsVisible(true);
+        action("mnuinsert")->setChecked(true);
+    }
+    attachMenuPictures();
+}
+
+void Form1::ReadSettings()
+{
+    const QString path = settingsFilePath(m_desktop.executableFolder());
+    if (!QFileInfo::exists(path)) {
+        // First start: the bar comes up on top, with its capture buttons.
+        m_state.alwaysOnTop = 1;
+        m_state.insertButtons = 1;
+    }
+}
+
+void Form1::WriteSettings()
+{
+    // Nothing is kept between runs yet.
+}
+
+void Form1::attachMenuPictures()
+{
+    const QList<QAction *> items = m_fileMenu->actions();
+    const std::pair<int, QLabel *> pictures[] = {{0, m_imgnew}, {1, m_imgopen}, {2, m_imgsave}, {5, m_imgedit}};
+    for (const auto &[position, image] : pictures) {
+        if (position < items.size()) {
+            items.at(position)->setIcon(QIcon(image->pixmap()));
+        }
+    }
+}
+
+bool Form1::ExitProgram()
+{
+    if (m_state.dirty == 1) {
+        const int answer =
+            m_desktop.messageBox(SavePrompt, Desktop::YesNoCancel + Desktop::Exclamation, m_state.programTitle);
+        if (answer == Desktop::Yes) {
+            if (!m_state.documentPath.isEmpty()) {
+                mnusave_Click();
+            } else {
+                mnusaveas_Click();
+            }
+            if (m_state.dirty == 1) {
+                return false;
+            }
+        } else if (answer != Desktop::No) {
+            return false;
+        }
+    }
+    WriteSettings();
+    RemoveTrayIcon();
+    m_desktop.endProcess();
+    return true;
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    ExitProgram();
+    event->ignore();
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_state.alwaysOnTop == 1) {
+        SetTopmost(this, true);
+    }
+}
+
+void Form1::CopySlot(int k)
+{
+    ::CopySlot(m_state, m_clipboard, *this, k);
+}
+
+void Form1::CaptureSlot(int k)
+{
+    ::CaptureSlot(m_state, m_clipboard, *this, k);
+}
+
+void Form1::mnuexit_Click()
+{
+    ExitProgram();
+}
+
+void Form1::mnusave_Click()
+{
+    // Documents are not written yet: the slot set stays unsaved.
+}
+
+void Form1::mnusaveas_Click()
+{
+    // Documents are not written yet: the slot set stays unsaved.
+}
+
+void Form1::mnuinsert_Click()
+{
+    const bool show = m_state.insertButtons != 1;
+    setCaptureButtonsVisible(show);
+    m_state.insertButtons = show ? 1 : 0;
+    action("mnuinsert")->setChecked(show);
+}
+
+void Form1::setCaptureButtonsVisible(bool visible)
+{
+    const int inset = visible ? Twips::toPixels(BarLayout::CaptureButtonSize) : 0;
+    for (int i = 0; i < AppState::SlotCount; ++i) {
+        m_captureButtons.at(i)->setVisible(visible);
+        m_slotButtons.at(i)->setCaptionInset(inset);
+    }
+}
+
+void Form1::mnutop_Click()
+{
+    asukohalyliti();
+}
+
+void Form1::asukohalyliti()
+{
+    const bool on = m_state.alwaysOnTop != 1;
+    SetTopmost(this, on);
+    action("mnutop")->setChecked(on);
+    m_state.alwaysOnTop = on ? 1 : 0;
+}
+
+void Form1::mnusystray_Click()
+{
+    AddTrayIcon();
+}
+
+void Form1::AddTrayIcon()
+{
+    const bool added =
+        m_desktop.addTrayIcon(this, windowIcon(), m_state.programTitle, [this](int message) { TrayCallback(message); });
+    if (added) {
+        hide();
+    } else {
+        // Without a notification area a hidden window could never be brought back.
+        showMinimized();
+    }
+}
+
+void Form1::TrayCallback(int message)
+{
+    if (message == Desktop::TrayLeftDoubleClick || message == Desktop::TrayRightDoubleClick) {
+        showNormal();
+        raise();
+        activateWindow();
+    }
+}
+
+void Form1::RemoveTrayIcon()
+{
+    m_desktop.removeTrayIcon();
+}
+
+void Form1::ShowRecentFiles()
+{
+    for (QAction *entry : m_recentEntries) {
+        entry->setVisible(!entry->text().isEmpty());
+    }
+}
+
+void Form1::mnucontens_Click()
+{
+    m_desktop.showHelp(m_commonDialog.helpFile, Desktop::HelpContents);
+}
+
+void Form1::setWindowSizeTwips(int width, int height)
+{
+    m_buttonArea->setFixedSize(qMax(0, Twips::toPixels(width - BarLayout::FrameWidth)),
+                               qMax(0, Twips::toPixels(height - BarLayout::FrameHeight)));
+}
+
+int Form1::widthTwips() const
+{
+    return Twips::fromPixels(m_buttonArea->width()) + BarLayout::FrameWidth;
+}
+
+int Form1::heightTwips() const
+{
+    return Twips::fromPixels(m_buttonArea->height()) + BarLayout::FrameHeight;
+}
+
+void Form1::setSlotButtonCaption(int k, const QString &caption)
+{
+    m_slotButtons.at(k - 1)->setText(caption);
+}
+
+void Form1::setCopyEntry(int k, const QString &caption, bool enabled)
+{
+    QAction *entry = m_copyEntries.at(k - 1);
+    entry->setText(caption);
+    entry->setEnabled(enabled);
+}
+
+void Form1::setEditFileEnabled(bool enabled)
+{
+    action("mnuedit")->setEnabled(enabled);
+}
+
+void Form1::setTitle(const QString &title)
+{
+    setWindowTitle(windowTitleText(title));
+}

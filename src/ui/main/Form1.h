@@ -1,0 +1,91 @@
+#pragma once
+
+#include "app/Desktop.h"
+#include "slots/SlotView.h"
+
+#include <QMainWindow>
+
+#include <array>
+
+class AppState;
+class Clipboard;
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class SlotButton;
+
+// The main window: ten slot buttons with their capture buttons under a menu bar.
+class Form1 : public QMainWindow, private SlotView
+{
+    Q_OBJECT
+public:
+    Form1(AppState &state, Desktop &desktop, Clipboard &clipboard, QWidget *parent = nullptr);
+
+    // Start-up: title, settings, layout, menu pictures. Runs before the first show.
+    void Form_Load();
+    // The single way out: save prompt, settings, tray icon, end of the process.
+    // Returns false when the user chose to stay.
+    bool ExitProgram();
+
+    void CopySlot(int k);
+    void CaptureSlot(int k);
+
+    void mnuexit_Click();
+    void mnuinsert_Click();
+    void mnutop_Click();
+    void mnusystray_Click();
+    void mnucontens_Click();
+    void mnusave_Click();
+    void mnusaveas_Click();
+
+    void asukohalyliti();
+    void AddTrayIcon();
+    void RemoveTrayIcon();
+    void ShowRecentFiles();
+    // A mouse message from the tray icon.
+    void TrayCallback(int message);
+
+    // The outer size, as the program sets and reports it, in twips. The button
+    // area gets Width - 90 by Height - 660; frame and menu bar come on top.
+    void setWindowSizeTwips(int width, int height);
+    int widthTwips() const;
+    int heightTwips() const;
+
+    CommonDialog &commonDialog() { return m_commonDialog; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void setSlotButtonCaption(int k, const QString &caption) override;
+    void setCopyEntry(int k, const QString &caption, bool enabled) override;
+    void setEditFileEnabled(bool enabled) override;
+    void setTitle(const QString &title) override;
+
+    void createButtons();
+    void createPictures();
+    void createMenus();
+    void connectMenus();
+    void ReadSettings();
+    void WriteSettings();
+    void attachMenuPictures();
+    void setCaptureButtonsVisible(bool visible);
+    QAction *action(const char *name) const;
+
+    AppState &m_state;
+    Desktop &m_desktop;
+    Clipboard &m_clipboard;
+    QWidget *m_buttonArea = nullptr;
+    std::array<SlotButton *, 10> m_slotButtons{};
+    std::array<QPushButton *, 10> m_captureButtons{};
+    std::array<QAction *, 10> m_copyEntries{};
+    std::array<QAction *, 4> m_recentEntries{};
+    QMenu *m_fileMenu = nullptr;
+    QLabel *m_imgedit = nullptr;
+    QLabel *m_imgnew = nullptr;
+    QLabel *m_imgsave = nullptr;
+    QLabel *m_imgopen = nullptr;
+    CommonDialog m_commonDialog;
+};
