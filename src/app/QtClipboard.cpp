@@ -1,5 +1,7 @@
 #include "QtClipboard.h"
 
+#include "ClipboardOwnerProbe.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -14,13 +16,20 @@ void QtClipboard::setText(const QString &text)
     QGuiApplication::clipboard()->setText(text);
 }
 
-QString QtClipboard::text() const
+namespace {
+constexpr int OwnerAnswerTimeoutMs = 1500;
+} // namespace
+
+bool QtClipboard::readText(QString &text) const
 {
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (QGuiApplication::platformName() == QLatin1String("xcb") && !clipboard->ownsClipboard() &&
+        !clipboardOwnerAnswers(OwnerAnswerTimeoutMs)) {
+        return false;
+    }
     // Only the plain text format counts: a clipboard holding a picture, or
     // nothing at all, gives an empty text.
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    if (data == nullptr || !data->hasText()) {
-        return QString();
-    }
-    return data->text();
+    const QMimeData *data = clipboard->mimeData();
+    text = data != nullptr && data->hasText() ? data->text() : QString();
+    return true;
 }

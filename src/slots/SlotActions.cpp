@@ -12,14 +12,19 @@ void CopySlot(const AppState &state, Clipboard &clipboard, SlotView &view, int k
     view.setTitle(CopyTitle(state, k));
 }
 
-void CaptureSlot(AppState &state, const Clipboard &clipboard, SlotView &view, int k)
+bool CaptureSlot(AppState &state, const Clipboard &clipboard, SlotView &view, int k)
 {
+    QString text;
+    if (!clipboard.readText(text)) {
+        return false;
+    }
     ClipSlot &slot = state.slot(k);
-    slot.text = clipboard.text();
+    slot.text = text;
     slot.label = captureLabel(slot.text);
     const QString caption = controlCaption(slot.label);
     view.setSlotButtonCaption(k, caption);
     view.setCopyEntry(k, caption, true);
     state.dirty = 1;
     view.setEditFileEnabled(true);
+    return true;
 }

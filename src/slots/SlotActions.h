@@ -8,5 +8,6 @@ class SlotView;
 void CopySlot(const AppState &state, Clipboard &clipboard, SlotView &view, int k);
 
 // Takes the clipboard's text into slot k, labels it from its first characters
-// and marks the slot set as changed.
-void CaptureSlot(AppState &state, const Clipboard &clipboard, SlotView &view, int k);
+// and marks the slot set as changed. When the clipboard cannot be read the slot
+// keeps what it had and the result is false.
+bool CaptureSlot(AppState &state, const Clipboard &clipboard, SlotView &view, int k);

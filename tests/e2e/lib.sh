@@ -158,5 +158,47 @@ hex_of() {
 # key KEYS...: keys typed into the bar's window.
 key() {
     xdotool windowactivate --sync "$WINDOW" >/dev/null 2>&1 || true
-    xdotool key --clearmodifiers "$@"
+    xdotool key --clearmodifiers --delay 150 "$@"
+}
+
+wm_state() {
+    xprop -id "$WINDOW" WM_STATE 2>/dev/null | awk '/window state:/ {print $3}'
+}
+
+net_wm_state() {
+    xprop -id "$WINDOW" _NET_WM_STATE 2>/dev/null
+}
+
+above() {
+    net_wm_state | grep -q _NET_WM_STATE_ABOVE
+}
+
+not_above() {
+    ! above
+}
+
+# The visible top-level window of the program with the given title, if any.
+find_window() {
+    xdotool search --onlyvisible --pid "$VELMORA_PID" --name "$1" 2>/dev/null | head -n1
+}
+
+has_window() {
+    [ -n "$(find_window "$1")" ]
+}
+
+has_no_window() {
+    [ -z "$(find_window "$1")" ]
+}
+
+exited() {
+    ! kill -0 "$VELMORA_PID" 2>/dev/null
+}
+
+window_count() {
+    xdotool search --onlyvisible --pid "$VELMORA_PID" --name "$1" 2>/dev/null | wc -l
+}
+
+# A message box of the program is up: a second visible window titled like the bar.
+message_box_shown() {
+    [ "$(window_count '^Velmora$')" -ge 2 ]
 }

@@ -33,6 +33,7 @@ private slots:
     void captureTakesClipboardIntoOneSlot_data();
     void captureTakesClipboardIntoOneSlot();
     void captureOverwritesEditedLabelAndMarksDirtyEvenIfUnchanged();
+    void unreadableClipboardLeavesSlotAsItWas();
     void copyPutsTextOnClipboardAndLeavesStateAlone_data();
     void copyPutsTextOnClipboardAndLeavesStateAlone();
 };
@@ -63,7 +64,7 @@ void TestSlotActions::captureTakesClipboardIntoOneSlot()
     board.setText(clipboard);
     RecordingView view;
 
-    CaptureSlot(state, board, view, slot);
+    QVERIFY(CaptureSlot(state, board, view, slot));
 
     QCOMPARE(state.slot(slot).text, clipboard);
     QCOMPARE(state.slot(slot).label, label);
@@ -94,6 +95,21 @@ void TestSlotActions::captureOverwritesEditedLabelAndMarksDirtyEvenIfUnchanged()
     CaptureSlot(state, board, view, 4);
     QCOMPARE(state.slot(4).label, QStringLiteral("same te..."));
     QCOMPARE(state.dirty, qint16(1));
+}
+
+void TestSlotActions::unreadableClipboardLeavesSlotAsItWas()
+{
+    AppState state;
+    state.slot(2) = {QStringLiteral("kept..."), QStringLiteral("kept text")};
+    MemoryClipboard board;
+    board.setText(QStringLiteral("never seen"));
+    board.readable = false;
+    RecordingView view;
+    QVERIFY(!CaptureSlot(state, board, view, 2));
+    QCOMPARE(state.slot(2).label, QStringLiteral("kept..."));
+    QCOMPARE(state.slot(2).text, QStringLiteral("kept text"));
+    QCOMPARE(state.dirty, qint16(0));
+    QVERIFY(view.buttons.empty() && view.entries.empty() && !view.editFile);
 }
 
 void TestSlotActions::copyPutsTextOnClipboardAndLeavesStateAlone_data()

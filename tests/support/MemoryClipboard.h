@@ -12,9 +12,18 @@ public:
         ++clears;
     }
     void setText(const QString &text) override { m_text = text; }
-    QString text() const override { return m_text; }
+    bool readText(QString &text) const override
+    {
+        if (!readable) {
+            return false;
+        }
+        text = m_text;
+        return true;
+    }
+    QString text() const { return m_text; }
 
     int clears = 0;
+    bool readable = true;
 
 private:
     QString m_text;

@@ -75,6 +75,8 @@ const MenuEntry MenuTree[] = {
 };
 
 const QString SavePrompt = QStringLiteral("Do you want to save the changes ?");
+const QString ClipboardUnreadable = QStringLiteral("The clipboard cannot be read: the program that holds it does "
+                                                   "not answer.\nThe slot keeps what it had.");
 const QString HelpFile = QStringLiteral("Velmora.hlp");
 const QString DocumentFilter = QStringLiteral("Velmora (*.vmd) files |*.vmd");
 
@@ -320,7 +322,9 @@ void Form1::CopySlot(int k)
 
 void Form1::CaptureSlot(int k)
 {
-    ::CaptureSlot(m_state, m_clipboard, *this, k);
+    if (!::CaptureSlot(m_state, m_clipboard, *this, k)) {
+        m_desktop.messageBox(ClipboardUnreadable, Desktop::OkOnly + Desktop::Exclamation, m_state.programTitle);
+    }
 }
 
 void Form1::mnuexit_Click()

@@ -1,5 +1,6 @@
 #include "app/QtClipboard.h"
 #include "slots/AppState.h"
+#include "support/MemoryClipboard.h"
 #include "support/ScriptedDesktop.h"
 #include "ui/main/Form1.h"
 #include "ui/main/SlotButton.h"
@@ -45,6 +46,7 @@ private slots:
     void copyAndCaptureThroughButtonsAndMenu();
     void captureWithoutTextOnClipboard_data();
     void captureWithoutTextOnClipboard();
+    void unreadableClipboardIsReportedAndSlotKept();
     void disabledCopyEntryCannotBeChosen();
     void titleAfterEachCopy_data();
     void titleAfterEachCopy();
@@ -444,6 +446,23 @@ void TestForm1::captureWithoutTextOnClipboard()
     QCOMPARE(button(QStringLiteral("Cmd6"))->text(), QStringLiteral("..."));
     QVERIFY(entry("mnuB6")->isEnabled());
     QCOMPARE(m_state->dirty, qint16(1));
+}
+
+void TestForm1::unreadableClipboardIsReportedAndSlotKept()
+{
+    MemoryClipboard board;
+    board.readable = false;
+    m_form = std::make_unique<Form1>(*m_state, *m_desktop, board);
+    load();
+    m_state->slot(8) = {QStringLiteral("mine..."), QStringLiteral("mine")};
+    m_desktop->expectMessage(QStringLiteral("The clipboard cannot be read: the program that holds it does not "
+                                            "answer.\nThe slot keeps what it had."),
+                             48, QStringLiteral("Velmora"), Desktop::Ok);
+    QTest::mouseClick(button(QStringLiteral("cmdp8")), Qt::LeftButton);
+    QCOMPARE(m_state->slot(8).text, QStringLiteral("mine"));
+    QCOMPARE(m_state->dirty, qint16(0));
+    QVERIFY(!entry("mnuedit")->isEnabled());
+    m_form.reset();
 }
 
 void TestForm1::disabledCopyEntryCannotBeChosen()
