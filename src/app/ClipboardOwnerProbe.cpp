@@ -20,7 +20,7 @@ xcb_atom_t atom(xcb_connection_t *c, const char *name)
 {
     const auto cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
     std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(xcb_intern_atom_reply(c, cookie, nullptr),
-                                                                        &std::free);
+                                                                         &std::free);
     return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
 }
 
@@ -49,8 +49,8 @@ bool clipboardOwnerAnswers(int timeoutMs)
         xcb_screen_next(&screens);
     }
     const xcb_window_t window = xcb_generate_id(c);
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screens.data->root, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screens.data->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
     xcb_convert_selection(c, window, clipboard, targets, property, XCB_CURRENT_TIME);
     xcb_flush(c);
 

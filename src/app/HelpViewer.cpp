@@ -30,8 +30,8 @@ void HelpViewer::openContents(const QStringList &folders, const QString &fileNam
     if (found.isEmpty()) {
         setWindowTitle(tr("Help"));
         m_browser->setSource(QUrl());
-        m_browser->setPlainText(tr("Cannot find the help file %1.\n\nLooked in:\n%2")
-                                    .arg(fileName, folders.join(QLatin1Char('\n'))));
+        m_browser->setPlainText(
+            tr("Cannot find the help file %1.\n\nLooked in:\n%2").arg(fileName, folders.join(QLatin1Char('\n'))));
     } else {
         // The help file is HTML whatever its extension says.
         m_browser->setSource(QUrl::fromLocalFile(found), QTextDocument::HtmlResource);

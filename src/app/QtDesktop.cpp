@@ -42,7 +42,8 @@ QList<ButtonAnswer> buttonsOf(int style)
     case 2:
         return {{QMessageBox::Abort, 3}, {QMessageBox::Retry, 4}, {QMessageBox::Ignore, 5}};
     case Desktop::YesNoCancel:
-        return {{QMessageBox::Yes, Desktop::Yes}, {QMessageBox::No, Desktop::No}, {QMessageBox::Cancel, Desktop::Cancel}};
+        return {
+            {QMessageBox::Yes, Desktop::Yes}, {QMessageBox::No, Desktop::No}, {QMessageBox::Cancel, Desktop::Cancel}};
     case Desktop::YesNo:
         return {{QMessageBox::Yes, Desktop::Yes}, {QMessageBox::No, Desktop::No}};
     case 5:
@@ -115,8 +116,8 @@ QString QtDesktop::qtFilter(const QString &filter)
 
 QString QtDesktop::showOpen(CommonDialog &dialog)
 {
-    const QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), dialog.fileName,
-                                                      qtFilter(dialog.filter));
+    const QString path =
+        QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), dialog.fileName, qtFilter(dialog.filter));
     if (!path.isEmpty()) {
         dialog.fileName = path;
     }
@@ -171,10 +172,9 @@ bool QtDesktop::addTrayIcon(QWidget *window, const QIcon &icon, const QString &t
         m_trayIcon = std::make_unique<QSystemTrayIcon>();
     }
     m_trayIcon->disconnect();
-    QObject::connect(m_trayIcon.get(), &QSystemTrayIcon::activated,
-                     [callback = std::move(callback)](QSystemTrayIcon::ActivationReason reason) {
-                         callback(trayMessage(reason));
-                     });
+    QObject::connect(
+        m_trayIcon.get(), &QSystemTrayIcon::activated,
+        [callback = std::move(callback)](QSystemTrayIcon::ActivationReason reason) { callback(trayMessage(reason)); });
     m_trayIcon->setIcon(icon);
     m_trayIcon->setToolTip(tip);
     m_trayIcon->show();

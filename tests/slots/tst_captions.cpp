@@ -25,13 +25,27 @@ void TestCaptions::copyTitleFollowsLabelThenTextThenNothing_data()
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("title");
-    QTest::newRow("label and text") << 3 << "Hello w..." << "Hello world" << "Velmora - Hello w...";
-    QTest::newRow("label, empty text") << 1 << "only" << "" << "Velmora - only";
-    QTest::newRow("text, empty label") << 4 << "" << "x" << "Velmora - ...4";
-    QTest::newRow("slot 10 text, empty label") << 10 << "" << "abc" << "Velmora - ...10";
-    QTest::newRow("empty slot") << 2 << "" << "" << "Velmora";
-    QTest::newRow("blank label counts") << 5 << " " << "" << "Velmora -  ";
-    QTest::newRow("blank text counts") << 6 << "" << " " << "Velmora - ...6";
+    QTest::newRow("label and text") << 3 << "Hello w..."
+                                    << "Hello world"
+                                    << "Velmora - Hello w...";
+    QTest::newRow("label, empty text") << 1 << "only"
+                                       << ""
+                                       << "Velmora - only";
+    QTest::newRow("text, empty label") << 4 << ""
+                                       << "x"
+                                       << "Velmora - ...4";
+    QTest::newRow("slot 10 text, empty label") << 10 << ""
+                                               << "abc"
+                                               << "Velmora - ...10";
+    QTest::newRow("empty slot") << 2 << ""
+                                << ""
+                                << "Velmora";
+    QTest::newRow("blank label counts") << 5 << " "
+                                        << ""
+                                        << "Velmora -  ";
+    QTest::newRow("blank text counts") << 6 << ""
+                                       << " "
+                                       << "Velmora - ...6";
 }
 
 void TestCaptions::copyTitleFollowsLabelThenTextThenNothing()
@@ -51,10 +65,14 @@ void TestCaptions::defaultCaptionsMarkTheDigitAsAccessKey_data()
     QTest::addColumn<int>("slot");
     QTest::addColumn<QString>("design");
     QTest::addColumn<QString>("afterNew");
-    QTest::newRow("1") << 1 << " ...  &1 " << " ...  &1 ";
-    QTest::newRow("5") << 5 << " ...  &5 " << " ...  &5 ";
-    QTest::newRow("9") << 9 << " ...  &9 " << " ...  &9 ";
-    QTest::newRow("10 has one blank, New gives two") << 10 << " ... 1&0 " << " ...  1&0 ";
+    QTest::newRow("1") << 1 << " ...  &1 "
+                       << " ...  &1 ";
+    QTest::newRow("5") << 5 << " ...  &5 "
+                       << " ...  &5 ";
+    QTest::newRow("9") << 9 << " ...  &9 "
+                       << " ...  &9 ";
+    QTest::newRow("10 has one blank, New gives two") << 10 << " ... 1&0 "
+                                                     << " ...  1&0 ";
 }
 
 void TestCaptions::defaultCaptionsMarkTheDigitAsAccessKey()
@@ -70,13 +88,20 @@ void TestCaptions::captureCutsLabelAfterSevenCharacters_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("label");
-    QTest::newRow("empty clipboard") << "" << "...";
-    QTest::newRow("short") << "Hello" << "Hello...";
-    QTest::newRow("exactly seven") << "Seventy" << "Seventy...";
-    QTest::newRow("eighth is a blank") << "Weekend trip" << "Weekend...";
-    QTest::newRow("blank at seventh kept") << "abcdef ghij" << "abcdef ...";
-    QTest::newRow("leading line break") << "\nsecond line" << "\nsecond...";
-    QTest::newRow("CR LF counts as two") << "ab\r\ncdefgh" << "ab\r\ncde...";
+    QTest::newRow("empty clipboard") << ""
+                                     << "...";
+    QTest::newRow("short") << "Hello"
+                           << "Hello...";
+    QTest::newRow("exactly seven") << "Seventy"
+                                   << "Seventy...";
+    QTest::newRow("eighth is a blank") << "Weekend trip"
+                                       << "Weekend...";
+    QTest::newRow("blank at seventh kept") << "abcdef ghij"
+                                           << "abcdef ...";
+    QTest::newRow("leading line break") << "\nsecond line"
+                                        << "\nsecond...";
+    QTest::newRow("CR LF counts as two") << "ab\r\ncdefgh"
+                                         << "ab\r\ncde...";
     QTest::newRow("precomposed accents") << QString::fromUtf8("Crème brûlée") << QString::fromUtf8("Crème b...");
     QTest::newRow("accent at seventh") << QString::fromUtf8("abcdefé and more") << QString::fromUtf8("abcdefé...");
     QTest::newRow("emoji at seventh stays whole")
@@ -98,11 +123,16 @@ void TestCaptions::controlCaptionShowsTheLabelLiterally_data()
 {
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("plain") << "Hello w..." << "Hello w...";
-    QTest::newRow("ampersand shown") << "R&D..." << "R&&D...";
-    QTest::newRow("line break as blank") << "a\r\nb..." << "a  b...";
-    QTest::newRow("tab would start the shortcut column") << "a\tb..." << "a b...";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("plain") << "Hello w..."
+                           << "Hello w...";
+    QTest::newRow("ampersand shown") << "R&D..."
+                                     << "R&&D...";
+    QTest::newRow("line break as blank") << "a\r\nb..."
+                                         << "a  b...";
+    QTest::newRow("tab would start the shortcut column") << "a\tb..."
+                                                         << "a b...";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestCaptions::controlCaptionShowsTheLabelLiterally()
@@ -116,9 +146,12 @@ void TestCaptions::windowTitleKeepsLiteralPlaceholder_data()
 {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("plain") << "Velmora - abc..." << "Velmora - abc...";
-    QTest::newRow("one placeholder") << "Velmora - [*]..." << "Velmora - [*]...";
-    QTest::newRow("two placeholders") << "Velmora - [*][*]x..." << "Velmora - [*][*]x...";
+    QTest::newRow("plain") << "Velmora - abc..."
+                           << "Velmora - abc...";
+    QTest::newRow("one placeholder") << "Velmora - [*]..."
+                                     << "Velmora - [*]...";
+    QTest::newRow("two placeholders") << "Velmora - [*][*]x..."
+                                      << "Velmora - [*][*]x...";
 }
 
 void TestCaptions::windowTitleKeepsLiteralPlaceholder()

@@ -44,11 +44,21 @@ void TestSlotActions::captureTakesClipboardIntoOneSlot_data()
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("five characters") << 1 << "Hello" << "Hello..." << "Hello...";
-    QTest::newRow("twelve, blank eighth") << 3 << "Weekend trip" << "Weekend..." << "Weekend...";
-    QTest::newRow("no text on clipboard") << 7 << "" << "..." << "...";
-    QTest::newRow("ampersand stays in label") << 10 << "R&D budget" << "R&D bud..." << "R&&D bud...";
-    QTest::newRow("line break shown as blank") << 2 << "ab\ncdefgh" << "ab\ncdef..." << "ab cdef...";
+    QTest::newRow("five characters") << 1 << "Hello"
+                                     << "Hello..."
+                                     << "Hello...";
+    QTest::newRow("twelve, blank eighth") << 3 << "Weekend trip"
+                                          << "Weekend..."
+                                          << "Weekend...";
+    QTest::newRow("no text on clipboard") << 7 << ""
+                                          << "..."
+                                          << "...";
+    QTest::newRow("ampersand stays in label") << 10 << "R&D budget"
+                                              << "R&D bud..."
+                                              << "R&&D bud...";
+    QTest::newRow("line break shown as blank") << 2 << "ab\ncdefgh"
+                                               << "ab\ncdef..."
+                                               << "ab cdef...";
 }
 
 void TestSlotActions::captureTakesClipboardIntoOneSlot()
@@ -118,10 +128,18 @@ void TestSlotActions::copyPutsTextOnClipboardAndLeavesStateAlone_data()
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("title");
-    QTest::newRow("labelled") << 3 << "Hello w..." << "Hello world" << "Velmora - Hello w...";
-    QTest::newRow("empty text empties clipboard") << 1 << "note" << "" << "Velmora - note";
-    QTest::newRow("empty slot") << 2 << "" << "" << "Velmora";
-    QTest::newRow("slot 10 unlabelled") << 10 << "" << "multi\nline" << "Velmora - ...10";
+    QTest::newRow("labelled") << 3 << "Hello w..."
+                              << "Hello world"
+                              << "Velmora - Hello w...";
+    QTest::newRow("empty text empties clipboard") << 1 << "note"
+                                                  << ""
+                                                  << "Velmora - note";
+    QTest::newRow("empty slot") << 2 << ""
+                                << ""
+                                << "Velmora";
+    QTest::newRow("slot 10 unlabelled") << 10 << ""
+                                        << "multi\nline"
+                                        << "Velmora - ...10";
 }
 
 void TestSlotActions::copyPutsTextOnClipboardAndLeavesStateAlone()

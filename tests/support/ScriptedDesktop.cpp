@@ -82,7 +82,8 @@ void ScriptedDesktop::showHelp(const QString &helpFile, int command)
     const QString description = QStringLiteral("%1 command %2").arg(helpFile).arg(command);
     const Prompt p = take(QStringLiteral("help"), description);
     if (!p.kind.isEmpty() && (p.text != helpFile || p.style != command)) {
-        m_failures << QStringLiteral("help differs: expected %1 command %2, got %3").arg(p.text).arg(p.style).arg(description);
+        m_failures
+            << QStringLiteral("help differs: expected %1 command %2, got %3").arg(p.text).arg(p.style).arg(description);
     }
 }
 

@@ -175,21 +175,22 @@ void TestForm1::menusHoldTheirEntriesInOrder_data()
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QStringList>("entries");
-    QTest::newRow("menu bar") << "" << ""
-                              << QStringList{"mnufile", "mnuview", "mnucopy", "mnuhelp"};
-    QTest::newRow("File") << "mnufile" << "&File"
-                          << QStringList{"mnunew",  "mnuopen",   "mnusave",  "mnusaveas", "mnuspace5",
-                                         "mnuedit", "mnuspace1", "mnuexit",  "mnuspace2", "mnufail1",
-                                         "mnufail2", "mnufail3", "mnufail4"};
-    QTest::newRow("View") << "mnuview" << "&View"
-                          << QStringList{"mnusystray", "mnuspace6", "mnutop", "mnuinsert", "mnuspace3",
-                                         "mnuhorizontal", "mnuvertical", "mnusize"};
-    QTest::newRow("Window Size") << "mnusize" << "Window &Size"
-                                 << QStringList{"mnudefault", "mnufirstr", "mnuonlym"};
-    QTest::newRow("Copy Text") << "mnucopy" << "Copy &Text"
-                               << QStringList{"mnuB1", "mnuB2", "mnuB3", "mnuB4", "mnuB5",
-                                              "mnuB6", "mnuB7", "mnuB8", "mnuB9", "mnuB10"};
-    QTest::newRow("Help") << "mnuhelp" << "&Help" << QStringList{"mnucontens", "mnuspace4", "mnuabout"};
+    QTest::newRow("menu bar") << ""
+                              << "" << QStringList{"mnufile", "mnuview", "mnucopy", "mnuhelp"};
+    QTest::newRow("File") << "mnufile"
+                          << "&File" << QStringList{"mnunew",   "mnuopen",   "mnusave", "mnusaveas", "mnuspace5",
+                                                    "mnuedit",  "mnuspace1", "mnuexit", "mnuspace2", "mnufail1",
+                                                    "mnufail2", "mnufail3",  "mnufail4"};
+    QTest::newRow("View") << "mnuview"
+                          << "&View" << QStringList{"mnusystray", "mnuspace6",     "mnutop",      "mnuinsert",
+                                                    "mnuspace3",  "mnuhorizontal", "mnuvertical", "mnusize"};
+    QTest::newRow("Window Size") << "mnusize"
+                                 << "Window &Size" << QStringList{"mnudefault", "mnufirstr", "mnuonlym"};
+    QTest::newRow("Copy Text") << "mnucopy"
+                               << "Copy &Text" << QStringList{"mnuB1", "mnuB2", "mnuB3", "mnuB4", "mnuB5",
+                                                              "mnuB6", "mnuB7", "mnuB8", "mnuB9", "mnuB10"};
+    QTest::newRow("Help") << "mnuhelp"
+                          << "&Help" << QStringList{"mnucontens", "mnuspace4", "mnuabout"};
 }
 
 void TestForm1::menusHoldTheirEntriesInOrder()
@@ -384,10 +385,12 @@ void TestForm1::copyAndCaptureThroughButtonsAndMenu_data()
     QTest::addColumn<int>("slot");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("label");
-    QTest::newRow("slot 3") << 3 << "Hello world" << "Hello w...";
+    QTest::newRow("slot 3") << 3 << "Hello world"
+                            << "Hello w...";
     QTest::newRow("slot 10, accents and line break")
         << 10 << QString::fromUtf8("Çà et là\r\nbientôt") << QString::fromUtf8("Çà et l...");
-    QTest::newRow("slot 1, short") << 1 << "Hi" << "Hi...";
+    QTest::newRow("slot 1, short") << 1 << "Hi"
+                                   << "Hi...";
 }
 
 void TestForm1::copyAndCaptureThroughButtonsAndMenu()
@@ -487,12 +490,24 @@ void TestForm1::titleAfterEachCopy_data()
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("shownTitle");
-    QTest::newRow("label") << 2 << "Memo..." << "Memo text" << "Velmora - Memo...";
-    QTest::newRow("text only") << 7 << "" << "text" << "Velmora - ...7";
-    QTest::newRow("slot 10 text only") << 10 << "" << "text" << "Velmora - ...10";
-    QTest::newRow("empty slot") << 4 << "" << "" << "Velmora";
-    QTest::newRow("blank label") << 8 << " " << "" << "Velmora -  ";
-    QTest::newRow("placeholder in label") << 9 << "a[*]b..." << "a[*]b" << "Velmora - a[*]b...";
+    QTest::newRow("label") << 2 << "Memo..."
+                           << "Memo text"
+                           << "Velmora - Memo...";
+    QTest::newRow("text only") << 7 << ""
+                               << "text"
+                               << "Velmora - ...7";
+    QTest::newRow("slot 10 text only") << 10 << ""
+                                       << "text"
+                                       << "Velmora - ...10";
+    QTest::newRow("empty slot") << 4 << ""
+                                << ""
+                                << "Velmora";
+    QTest::newRow("blank label") << 8 << " "
+                                 << ""
+                                 << "Velmora -  ";
+    QTest::newRow("placeholder in label") << 9 << "a[*]b..."
+                                          << "a[*]b"
+                                          << "Velmora - a[*]b...";
 }
 
 void TestForm1::titleAfterEachCopy()
@@ -614,8 +629,8 @@ void TestForm1::exitAsksToSaveOnlyWhenDirty()
     if (dirty) {
         QGuiApplication::clipboard()->setText(QStringLiteral("keep me"));
         QTest::mouseClick(button(QStringLiteral("cmdp2")), Qt::LeftButton);
-        m_desktop->expectMessage(QStringLiteral("Do you want to save the changes ?"), 3 + 48,
-                                 QStringLiteral("Velmora"), answer);
+        m_desktop->expectMessage(QStringLiteral("Do you want to save the changes ?"), 3 + 48, QStringLiteral("Velmora"),
+                                 answer);
     }
     if (closeBox) {
         m_form->close();
