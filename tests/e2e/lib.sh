@@ -91,10 +91,10 @@ wait_for_window_state() {
     return 1
 }
 
-# wait_until COMMAND...: retries a check for up to five seconds.
+# wait_until COMMAND...: retries a check for up to ten seconds.
 wait_until() {
     local i
-    for i in $(seq 100); do
+    for i in $(seq 200); do
         "$@" && return 0
         sleep 0.05
     done
@@ -157,8 +157,19 @@ hex_of() {
 
 # key KEYS...: keys typed into the bar's window.
 key() {
-    xdotool windowactivate --sync "$WINDOW" >/dev/null 2>&1 || true
-    xdotool key --clearmodifiers --delay 150 "$@"
+    activate "$WINDOW"
+    xdotool key --clearmodifiers --delay 150 "$@" || true
+}
+
+# activate WINDOW: asks the window manager for the focus and waits until it is given.
+activate() {
+    local i
+    for i in $(seq 50); do
+        xdotool windowactivate "$1" >/dev/null 2>&1 || true
+        [ "$(xdotool getactivewindow 2>/dev/null)" == "$1" ] && return 0
+        sleep 0.1
+    done
+    return 0
 }
 
 wm_state() {
@@ -201,4 +212,16 @@ window_count() {
 # A message box of the program is up: a second visible window titled like the bar.
 message_box_shown() {
     [ "$(window_count '^Velmora$')" -ge 2 ]
+}
+
+# answer_message_box KEY: gives the program's message box the focus and presses KEY in it.
+answer_message_box() {
+    local box
+    box=$(xdotool search --onlyvisible --pid "$VELMORA_PID" --name '^Velmora$' 2>/dev/null | grep -vx "$WINDOW" | head -n1)
+    if [ -z "$box" ]; then
+        fail "no message box to answer"
+        return 0
+    fi
+    activate "$box"
+    xdotool key --clearmodifiers "$1" || true
 }

@@ -15,18 +15,16 @@ wait_until exited && pass "File, Exit ends the program" || fail "still running a
 
 # The close box with nothing changed ends it too.
 start_velmora
-xdotool windowactivate --sync "$WINDOW" >/dev/null 2>&1 || true
-xdotool key --clearmodifiers alt+F4
+key alt+F4
 wait_until exited && pass "close box ends the program" || fail "still running after the close box"
 
 # After a capture the close box asks; Esc keeps everything.
 start_velmora
 set_clipboard "unsaved work"
 click_capture 2
-xdotool windowactivate --sync "$WINDOW" >/dev/null 2>&1 || true
-xdotool key --clearmodifiers alt+F4
+key alt+F4
 wait_until message_box_shown && pass "the save question appears" || fail "no save question"
-xdotool key --clearmodifiers Escape
+answer_message_box Escape
 sleep 0.5
 kill -0 "$VELMORA_PID" 2>/dev/null && pass "Cancel keeps the program running" || fail "ended after Cancel"
 set_clipboard "other"
@@ -37,6 +35,6 @@ wait_until title_is "Velmora - unsaved..." && pass "the captured slot is still t
 # File, Exit asks again; No ends the program.
 key alt+f x
 wait_until message_box_shown || fail "no save question on File, Exit"
-xdotool key --clearmodifiers alt+n
+answer_message_box alt+n
 wait_until exited && pass "No ends the program" || fail "still running after No"
 finish
