@@ -5,6 +5,13 @@ source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
 start_velmora
 
+# The design position: the button area's top-left corner at 3600, 4395 twips.
+geometry=$(xwininfo -id "$WINDOW")
+left=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$geometry")
+top=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$geometry")
+height=$(awk '/Height:/ {print $2}' <<<"$geometry")
+check "button area at the design position" "240,293" "$left,$((top + height - 48))"
+
 wait_until above && pass "first start is always on top" || fail "no _NET_WM_STATE_ABOVE at start: $(net_wm_state)"
 
 window_before=$WINDOW

@@ -17,12 +17,12 @@ constexpr int VerticalColumns = 2;
 constexpr int FrameWidth = 90;
 constexpr int FrameHeight = 660;
 
-// The window as designed: horizontal Default Size, its outer top-left corner
-// placed so that the button area starts at 3600, 4395.
+// The window as designed: horizontal Default Size, with the button area's
+// top-left corner at 3600, 4395 from the screen's.
 constexpr int DesignWidth = 6690;
 constexpr int DesignHeight = 1380;
-constexpr int DesignLeft = 3600 - FrameWidth / 2;
-constexpr int DesignTop = 4395 - (FrameHeight - FrameWidth / 2);
+constexpr int DesignAreaLeft = 3600;
+constexpr int DesignAreaTop = 4395;
 
 // Left and Top of slot button n (1 to 10) in a bar of the given number of columns.
 constexpr QPoint slotButtonPosition(int n, int columns)

@@ -113,7 +113,9 @@ Form1::Form1(AppState &state, Desktop &desktop, Clipboard &clipboard, QWidget *p
     m_commonDialog.helpFile = HelpFile;
 
     setWindowSizeTwips(BarLayout::DesignWidth, BarLayout::DesignHeight);
-    move(Twips::toPixels(BarLayout::DesignLeft), Twips::toPixels(BarLayout::DesignTop));
+    // Before the first show Qt places the window's client area, menu bar included.
+    move(Twips::toPixels(BarLayout::DesignAreaLeft),
+         Twips::toPixels(BarLayout::DesignAreaTop) - menuBar()->sizeHint().height());
 }
 
 void Form1::createButtons()
