@@ -35,6 +35,8 @@ int main(int argc, char *argv[])
     AppState state;
 
     Form1 form(state, desktop, clipboard);
+    // Every window of the program, the help viewer included, wears the bar's icon.
+    QApplication::setWindowIcon(form.windowIcon());
     form.Form_Load();
     form.show();
     return QApplication::exec();
