@@ -2,15 +2,11 @@
 
 #include "slots/Clipboard.h"
 
-// A clipboard that lives in memory and counts what is done to it.
+// A clipboard in memory, which can be made unreadable as when its owner does not answer.
 class MemoryClipboard : public Clipboard
 {
 public:
-    void clear() override
-    {
-        m_text.clear();
-        ++clears;
-    }
+    void clear() override { m_text.clear(); }
     void setText(const QString &text) override { m_text = text; }
     bool readText(QString &text) const override
     {
@@ -20,9 +16,7 @@ public:
         text = m_text;
         return true;
     }
-    QString text() const { return m_text; }
 
-    int clears = 0;
     bool readable = true;
 
 private:

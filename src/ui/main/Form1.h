@@ -52,8 +52,6 @@ public:
     int widthTwips() const;
     int heightTwips() const;
 
-    CommonDialog &commonDialog() { return m_commonDialog; }
-
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
