@@ -5,7 +5,6 @@
 #include <functional>
 
 class QIcon;
-class QWidget;
 
 // Settings of the program's standard file dialog: filter in "description|pattern"
 // form, flags (2 ask before overwriting, 4 hide the read-only box), the help
@@ -58,8 +57,7 @@ public:
     // Puts an icon into the notification area. The callback receives the mouse
     // message number of what happened over the icon. Returns false where there
     // is no notification area.
-    virtual bool addTrayIcon(QWidget *window, const QIcon &icon, const QString &tip,
-                             std::function<void(int)> callback) = 0;
+    virtual bool addTrayIcon(const QIcon &icon, const QString &tip, std::function<void(int)> callback) = 0;
     virtual void removeTrayIcon() = 0;
 
     // Ends the program: every window closes without further events.

@@ -162,9 +162,8 @@ bool QtDesktop::openUrl(const QString &address)
     return QDesktopServices::openUrl(QUrl(address));
 }
 
-bool QtDesktop::addTrayIcon(QWidget *window, const QIcon &icon, const QString &tip, std::function<void(int)> callback)
+bool QtDesktop::addTrayIcon(const QIcon &icon, const QString &tip, std::function<void(int)> callback)
 {
-    Q_UNUSED(window)
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         return false;
     }

@@ -22,8 +22,7 @@ public:
     void showHelp(const QString &helpFile, int command) override;
     bool startProgram(const QString &path) override;
     bool openUrl(const QString &address) override;
-    bool addTrayIcon(QWidget *window, const QIcon &icon, const QString &tip,
-                     std::function<void(int)> callback) override;
+    bool addTrayIcon(const QIcon &icon, const QString &tip, std::function<void(int)> callback) override;
     void removeTrayIcon() override;
     void endProcess() override;
     QString executableFolder() const override;

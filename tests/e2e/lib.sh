@@ -197,10 +197,6 @@ has_window() {
     [ -n "$(find_window "$1")" ]
 }
 
-has_no_window() {
-    [ -z "$(find_window "$1")" ]
-}
-
 exited() {
     ! kill -0 "$VELMORA_PID" 2>/dev/null
 }

@@ -2,22 +2,12 @@
 
 void ScriptedDesktop::expectMessage(const QString &prompt, int style, const QString &title, int answer)
 {
-    Prompt p;
-    p.kind = QStringLiteral("message");
-    p.text = prompt;
-    p.style = style;
-    p.title = title;
-    p.answer = answer;
-    m_expected.enqueue(p);
+    m_expected.enqueue({QStringLiteral("message"), prompt, style, title, answer});
 }
 
 void ScriptedDesktop::expectHelp(const QString &helpFile, int command)
 {
-    Prompt p;
-    p.kind = QStringLiteral("help");
-    p.text = helpFile;
-    p.style = command;
-    m_expected.enqueue(p);
+    m_expected.enqueue({QStringLiteral("help"), helpFile, command, QString(), 0});
 }
 
 QStringList ScriptedDesktop::failures() const
@@ -59,22 +49,17 @@ int ScriptedDesktop::messageBox(const QString &prompt, int style, const QString 
     return p.answer;
 }
 
+// No test expects a file dialog yet: each one shown is a failure, answered as cancelled.
 QString ScriptedDesktop::showOpen(CommonDialog &dialog)
 {
-    const Prompt p = take(QStringLiteral("open"), dialog.filter);
-    if (!p.path.isEmpty()) {
-        dialog.fileName = p.path;
-    }
-    return p.path;
+    take(QStringLiteral("open"), dialog.filter);
+    return QString();
 }
 
 QString ScriptedDesktop::showSave(CommonDialog &dialog)
 {
-    const Prompt p = take(QStringLiteral("save"), dialog.filter);
-    if (!p.path.isEmpty()) {
-        dialog.fileName = p.path;
-    }
-    return p.path;
+    take(QStringLiteral("save"), dialog.filter);
+    return QString();
 }
 
 void ScriptedDesktop::showHelp(const QString &helpFile, int command)
@@ -99,7 +84,7 @@ bool ScriptedDesktop::openUrl(const QString &address)
     return false;
 }
 
-bool ScriptedDesktop::addTrayIcon(QWidget *, const QIcon &icon, const QString &tip, std::function<void(int)> callback)
+bool ScriptedDesktop::addTrayIcon(const QIcon &icon, const QString &tip, std::function<void(int)> callback)
 {
     ++trayAdds;
     if (!trayAvailable) {

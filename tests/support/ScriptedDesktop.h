@@ -15,12 +15,11 @@ class ScriptedDesktop : public Desktop
 public:
     struct Prompt
     {
-        QString kind; // "message", "open", "save", "help"
+        QString kind; // "message" or "help"
         QString text;
         int style = 0;
         QString title;
         int answer = 0;
-        QString path;
     };
 
     void expectMessage(const QString &prompt, int style, const QString &title, int answer);
@@ -35,8 +34,7 @@ public:
     void showHelp(const QString &helpFile, int command) override;
     bool startProgram(const QString &path) override;
     bool openUrl(const QString &address) override;
-    bool addTrayIcon(QWidget *window, const QIcon &icon, const QString &tip,
-                     std::function<void(int)> callback) override;
+    bool addTrayIcon(const QIcon &icon, const QString &tip, std::function<void(int)> callback) override;
     void removeTrayIcon() override;
     void endProcess() override;
     QString executableFolder() const override { return folder; }

@@ -11,7 +11,6 @@ constexpr int CaptureButtonSize = 255;
 constexpr int ColumnStep = 1320;
 constexpr int RowStep = 360;
 constexpr int HorizontalColumns = 5;
-constexpr int VerticalColumns = 2;
 
 // What the frame, caption and menu bar take from the window's outer size.
 constexpr int FrameWidth = 90;

@@ -279,7 +279,7 @@ void Form1::attachMenuPictures()
     }
 }
 
-bool Form1::ExitProgram()
+void Form1::ExitProgram()
 {
     if (m_state.dirty == 1) {
         const int answer =
@@ -291,16 +291,15 @@ bool Form1::ExitProgram()
                 mnusaveas_Click();
             }
             if (m_state.dirty == 1) {
-                return false;
+                return;
             }
         } else if (answer != Desktop::No) {
-            return false;
+            return;
         }
     }
     WriteSettings();
     RemoveTrayIcon();
     m_desktop.endProcess();
-    return true;
 }
 
 void Form1::closeEvent(QCloseEvent *event)
@@ -382,7 +381,7 @@ void Form1::mnusystray_Click()
 void Form1::AddTrayIcon()
 {
     const bool added =
-        m_desktop.addTrayIcon(this, windowIcon(), m_state.programTitle, [this](int message) { TrayCallback(message); });
+        m_desktop.addTrayIcon(windowIcon(), m_state.programTitle, [this](int message) { TrayCallback(message); });
     if (added) {
         hide();
     } else {

@@ -25,8 +25,8 @@ public:
     // Start-up: title, settings, layout, menu pictures. Runs before the first show.
     void Form_Load();
     // The single way out: save prompt, settings, tray icon, end of the process.
-    // Returns false when the user chose to stay.
-    bool ExitProgram();
+    // A cancelled prompt or an unfinished save keeps the program running.
+    void ExitProgram();
 
     void CopySlot(int k);
     void CaptureSlot(int k);
