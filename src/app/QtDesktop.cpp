@@ -60,11 +60,11 @@ int trayMessage(QSystemTrayIcon::ActivationReason reason)
     case QSystemTrayIcon::DoubleClick:
         return Desktop::TrayLeftDoubleClick;
     case QSystemTrayIcon::Trigger:
-        return 0x202;
+        return Desktop::TrayLeftClick;
     case QSystemTrayIcon::Context:
-        return 0x205;
+        return Desktop::TrayRightClick;
     case QSystemTrayIcon::MiddleClick:
-        return 0x208;
+        return Desktop::TrayMiddleClick;
     default:
         return 0;
     }
@@ -83,10 +83,9 @@ int QtDesktop::messageBox(const QString &prompt, int style, const QString &title
     for (const ButtonAnswer &b : buttons) {
         box.addButton(b.button);
     }
+    // A default-button flag beyond the last button has no effect: the first stays default.
     const int defaultIndex = (style >> 8) & 3;
-    if (defaultIndex < buttons.size()) {
-        box.setDefaultButton(buttons.at(defaultIndex).button);
-    }
+    box.setDefaultButton(buttons.at(defaultIndex < buttons.size() ? defaultIndex : 0).button);
     for (const ButtonAnswer &b : buttons) {
         if (b.answer == Desktop::Cancel) {
             box.setEscapeButton(b.button);
