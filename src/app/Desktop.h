@@ -35,8 +35,16 @@ public:
     enum Answer : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
     // Help viewer commands.
     enum : int { HelpContents = 3 };
-    // Mouse messages that reach the main window from the tray icon.
-    enum : int { TrayLeftDoubleClick = 0x203, TrayRightDoubleClick = 0x206 };
+    // Mouse messages that reach the main window from the tray icon: the button
+    // messages run from left button down to middle button double-click.
+    enum : int {
+        TrayLeftClick = 0x202,
+        TrayLeftDoubleClick = 0x203,
+        TrayRightClick = 0x205,
+        TrayMiddleClick = 0x208,
+        TrayFirstButtonMessage = 0x201,
+        TrayLastButtonMessage = 0x209,
+    };
 
     virtual ~Desktop() = default;
 

@@ -2,7 +2,6 @@
 
 #include "app/Desktop.h"
 
-#include <QIcon>
 #include <QQueue>
 #include <QStringList>
 
@@ -13,50 +12,37 @@
 class ScriptedDesktop : public Desktop
 {
 public:
-    struct Prompt
+    void expectMessage(const QString &prompt, int style, const QString &title, int answer)
     {
-        QString kind; // "message" or "help"
-        QString text;
-        int style = 0;
-        QString title;
-        int answer = 0;
-    };
-
-    void expectMessage(const QString &prompt, int style, const QString &title, int answer);
-    void expectHelp(const QString &helpFile, int command);
-
+        expect("message", prompt, style, title, answer);
+    }
+    void expectHelp(const QString &helpFile, int command) { expect("help", helpFile, command, {}, 0); }
     // What is left unconsumed plus every mismatch seen so far.
     QStringList failures() const;
 
     int messageBox(const QString &prompt, int style, const QString &title) override;
-    QString showOpen(CommonDialog &dialog) override;
-    QString showSave(CommonDialog &dialog) override;
-    void showHelp(const QString &helpFile, int command) override;
-    bool startProgram(const QString &path) override;
-    bool openUrl(const QString &address) override;
+    // No test expects a file dialog yet: each one shown is a failure, answered as cancelled.
+    QString showOpen(CommonDialog &dialog) override { return take("open", dialog.filter, dialog.flags), QString(); }
+    QString showSave(CommonDialog &dialog) override { return take("save", dialog.filter, dialog.flags), QString(); }
+    void showHelp(const QString &helpFile, int command) override { take("help", helpFile, command); }
+    bool startProgram(const QString &path) override { return take("program", path) == Desktop::Ok; }
+    bool openUrl(const QString &address) override { return take("address", address) == Desktop::Ok; }
     bool addTrayIcon(const QIcon &icon, const QString &tip, std::function<void(int)> callback) override;
     void removeTrayIcon() override;
-    void endProcess() override;
+    void endProcess() override { ++endProcessCalls; }
     QString executableFolder() const override { return folder; }
     QString commandLine() const override { return arguments; }
 
-    // Settings of the scripted machine.
-    QString folder;
-    QString arguments;
-    bool trayAvailable = false;
-
-    // What the program did.
-    int endProcessCalls = 0;
-    int trayAdds = 0;
-    int trayRemoves = 0;
-    bool trayShown = false;
-    QString trayTip;
-    QIcon trayIcon;
+    // The scripted machine, and what the program did on it.
+    QString folder, arguments, trayTip;
+    bool trayAvailable = false, trayShown = false;
+    int endProcessCalls = 0, trayAdds = 0, trayRemoves = 0;
     std::function<void(int)> trayCallback;
 
 private:
-    Prompt take(const QString &kind, const QString &description);
+    void expect(const char *kind, const QString &text, int style, const QString &title, int answer);
+    int take(const char *kind, const QString &text, int style = 0, const QString &title = {});
 
-    QQueue<Prompt> m_expected;
+    QQueue<std::pair<QString, int>> m_expected;
     QStringList m_failures;
 };

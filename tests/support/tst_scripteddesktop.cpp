@@ -8,37 +8,26 @@ class TestScriptedDesktop : public QObject
 {
     Q_OBJECT
 private slots:
-    void reportsWhatWasNotScripted_data();
     void reportsWhatWasNotScripted();
 };
 
-void TestScriptedDesktop::reportsWhatWasNotScripted_data()
-{
-    QTest::addColumn<bool>("expect");
-    QTest::addColumn<bool>("show");
-    QTest::addColumn<QString>("shownText");
-    QTest::addColumn<int>("failures");
-    QTest::newRow("expected and shown") << true << true << "Question ?" << 0;
-    QTest::newRow("expected, never shown") << true << false << "" << 1;
-    QTest::newRow("shown, never expected") << false << true << "Question ?" << 1;
-    QTest::newRow("shown with another text") << true << true << "Other ?" << 1;
-}
-
 void TestScriptedDesktop::reportsWhatWasNotScripted()
 {
-    QFETCH(bool, expect);
-    QFETCH(bool, show);
-    QFETCH(QString, shownText);
-    QFETCH(int, failures);
-    ScriptedDesktop desktop;
-    if (expect) {
-        desktop.expectMessage(QStringLiteral("Question ?"), 4, QStringLiteral("Velmora"), Desktop::Yes);
+    // Expected prompt, prompt shown, answer given, failures reported.
+    const std::tuple<const char *, const char *, int, int> cases[] = {
+        {"Question ?", "Question ?", Desktop::Yes, 0},
+        {"Question ?", nullptr, 0, 1},
+        {nullptr, "Question ?", Desktop::Cancel, 1},
+        {"Question ?", "Other ?", Desktop::Cancel, 1},
+    };
+    for (const auto &[expected, shown, answer, failures] : cases) {
+        ScriptedDesktop desktop;
+        if (expected != nullptr) {
+            desktop.expectMessage(QString::fromLatin1(expected), 4, QStringLiteral("Velmora"), Desktop::Yes);
+        }
+        QCOMPARE(shown ? desktop.messageBox(QString::fromLatin1(shown), 4, QStringLiteral("Velmora")) : 0, answer);
+        QCOMPARE(desktop.failures().size(), failures);
     }
-    if (show) {
-        const int answer = desktop.messageBox(shownText, 4, QStringLiteral("Velmora"));
-        QCOMPARE(answer, expect ? int(Desktop::Yes) : int(Desktop::Cancel));
-    }
-    QCOMPARE(desktop.failures().size(), failures);
 }
 
 QTEST_GUILESS_MAIN(TestScriptedDesktop)

@@ -10,6 +10,7 @@
 #include "slots/SlotActions.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
@@ -91,6 +92,10 @@ Form1::Form1(AppState &state, Desktop &desktop, Clipboard &clipboard, QWidget *p
     : QMainWindow(parent), m_state(state), m_desktop(desktop), m_clipboard(clipboard)
 {
     setObjectName(QStringLiteral("Form1"));
+    // A global menu would take the menu bar out of the window: the window's sizes
+    // count it in, and Only Menu would leave an empty window. Qt offers the menu
+    // bar to a global menu as soon as it exists, so this comes before it.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     // A fixed single border with system menu and minimise button, no maximise.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -392,7 +397,9 @@ void Form1::AddTrayIcon()
 
 void Form1::TrayCallback(int message)
 {
-    if (message == Desktop::TrayLeftDoubleClick || message == Desktop::TrayRightDoubleClick) {
+    // A StatusNotifierItem panel reports only clicks and context requests, never a
+    // double-click: every button message brings the bar back, or it would be lost.
+    if (message >= Desktop::TrayFirstButtonMessage && message <= Desktop::TrayLastButtonMessage) {
         showNormal();
         raise();
         activateWindow();
