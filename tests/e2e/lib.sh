@@ -1,223 +1,86 @@
-# Shared helpers of the end-to-end tests: an X server with a window manager,
-# the real program started from a private copy of its folder, and checks.
-# Usage: source lib.sh "$velmora" "$resources"
+# Shared helpers of the end-to-end tests: an X server with a window manager and a
+# private session bus, the real program started from a private copy of its folder,
+# and checks. Usage: source lib.sh "$velmora" "$resources"
 set -euo pipefail
+VELMORA_BUILT=$1 RESOURCES=$2 WORK=$(mktemp -d /tmp/velmora-e2e.XXXXXX) FAILURES=0 PIDS=()
 
-VELMORA_BUILT=$1
-RESOURCES=$2
-WORK=$(mktemp -d /tmp/velmora-e2e.XXXXXX)
-PIDS=()
-FAILURES=0
-
+# Only what the test started itself is stopped, by its own PID.
 cleanup() {
-    local pid
-    for pid in "${PIDS[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
+    for pid in "${PIDS[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
     wait 2>/dev/null || true
     rm -rf "$WORK"
 }
 trap cleanup EXIT
+background() { "$@" & PIDS+=($!); }
+fail() { echo "FAIL: $*" >&2; FAILURES=$((FAILURES + 1)); }
+finish() { [ "$FAILURES" -eq 0 ] && echo "all checks passed" || { echo "$FAILURES check(s) failed" >&2; exit 1; }; }
 
-fail() {
-    echo "FAIL: $*" >&2
-    FAILURES=$((FAILURES + 1))
+# wait_until COMMAND...: runs the command again at every try, for up to ten seconds;
+# output_is EXPECTED COMMAND...: the command prints exactly EXPECTED now;
+# expect DESCRIPTION COMMAND...: the command succeeds within ten seconds.
+wait_until() { for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done; return 1; }
+output_is() { LAST=$("${@:2}" 2>/dev/null || true); [ "$LAST" == "$1" ]; }
+expect() {
+    LAST=""
+    if wait_until "${@:2}"; then echo "ok: $1"; else fail "$1${LAST:+ (last seen: $LAST)}"; fi
 }
 
-pass() {
-    echo "ok: $*"
-}
-
-# check DESCRIPTION EXPECTED ACTUAL
-check() {
-    if [ "$2" == "$3" ]; then
-        pass "$1"
-    else
-        fail "$1: expected [$2], got [$3]"
-    fi
-}
-
-finish() {
-    if [ "$FAILURES" -ne 0 ]; then
-        echo "$FAILURES check(s) failed" >&2
-        exit 1
-    fi
-    echo "all checks passed"
-}
-
-# Starts Xvfb on a free display and openbox on it.
+# An X server on a free display, a session bus of its own and openbox; desktop
+# settings of the developer's own session do not reach the program.
 start_desktop() {
-    local fd_file="$WORK/display"
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fd_file" 2>"$WORK/xvfb.log" &
-    PIDS+=($!)
-    local i
-    for i in $(seq 100); do
-        [ -s "$fd_file" ] && break
-        sleep 0.05
-    done
-    export DISPLAY=":$(head -n1 "$fd_file")"
-    unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM
-    openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-    PIDS+=($!)
-    for i in $(seq 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-        sleep 0.05
-    done
-    echo "openbox did not start" >&2
-    exit 1
+    unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP DESKTOP_SESSION
+    background Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log"
+    background dbus-daemon --session --nofork --print-address=4 4>"$WORK/bus" 2>"$WORK/bus.log"
+    wait_until test -s "$WORK/display" -a -s "$WORK/bus" || { echo "no X server or bus" >&2; exit 1; }
+    export DISPLAY=":$(head -n1 "$WORK/display")" DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$WORK/bus")
+    background openbox --sm-disable >"$WORK/openbox.log" 2>&1
+    wait_until sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" 2>/dev/null || exit 1
 }
 
-# Copies the program and its help file into a folder of its own, so that
-# nothing it writes beside itself leaks between tests, and starts it there.
-# Sets VELMORA_PID and WINDOW.
+# Starts the program from a folder of its own, so that nothing it writes beside
+# itself leaks between tests. Sets VELMORA_PID and WINDOW.
 start_velmora() {
     mkdir -p "$WORK/bin"
     cp "$VELMORA_BUILT" "$WORK/bin/velmora"
     cp "$RESOURCES/Velmora.hlp" "$WORK/bin/"
-    "$WORK/bin/velmora" "$@" >"$WORK/velmora.log" 2>&1 &
-    VELMORA_PID=$!
-    PIDS+=("$VELMORA_PID")
-    WINDOW=$(xdotool search --sync --onlyvisible --pid "$VELMORA_PID" --name '^Velmora' | head -n1)
-    wait_for_window_state "$WINDOW" IsViewable
+    background "$WORK/bin/velmora" "$@" >>"$WORK/velmora.log" 2>&1
+    VELMORA_PID=${PIDS[-1]}
+    expect "the bar is shown" bar_shown
 }
+bar_shown() { WINDOW=$(xdotool search --onlyvisible --pid "$VELMORA_PID" --name '^Velmora' | head -n1) && [ -n "$WINDOW" ]; }
+map_state_is() { xwininfo -id "${2:-$WINDOW}" 2>/dev/null | grep -q "Map State: $1"; }
+window_title() { xdotool getwindowname "$WINDOW"; }
+wm_state() { xprop -id "$WINDOW" WM_STATE | awk '/window state:/ {print $3}'; }
+above() { xprop -id "$WINDOW" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
+exited() { ! kill -0 "$VELMORA_PID" 2>/dev/null; }
+window_count() { xdotool search --onlyvisible --pid "$VELMORA_PID" --name "$1" 2>/dev/null | wc -l; }
+# A message box is a second visible window titled like the bar.
+message_box_shown() { [ "$(window_count '^Velmora$')" -ge 2 ]; }
+message_box_gone() { [ "$(window_count '^Velmora$')" -eq 1 ]; }
 
-# wait_for_window_state WINDOW STATE: waits until xwininfo reports the map state.
-wait_for_window_state() {
-    local i
-    for i in $(seq 100); do
-        xwininfo -id "$1" 2>/dev/null | grep -q "Map State: $2" && return 0
-        sleep 0.05
-    done
-    return 1
+# Slot button K away from its corner, or its capture button, in the button area
+# (two rows of 24 pixels) at the bottom of the client area.
+click_button() {
+    local top=$(($(xwininfo -id "$WINDOW" | awk '/Height:/ {print $2}') - 48))
+    xdotool mousemove --window "$WINDOW" $((($1 - 1) % 5 * 88 + $2)) $((top + ($1 - 1) / 5 * 24 + $3)) click 1
 }
+click_slot() { click_button "$1" 55 14; }
+click_capture() { click_button "$1" 8 8; }
 
-# wait_until COMMAND...: retries a check for up to ten seconds.
-wait_until() {
-    local i
-    for i in $(seq 200); do
-        "$@" && return 0
-        sleep 0.05
-    done
-    return 1
-}
-
-window_title() {
-    xdotool getwindowname "$WINDOW"
-}
-
-title_is() {
-    [ "$(window_title)" == "$1" ]
-}
-
-# The button area is the bottom of the window's client area: two rows of
-# 24 pixels plus one pixel of overlap below the menu bar.
-button_area_top() {
-    local height
-    height=$(xwininfo -id "$WINDOW" | awk '/Height:/ {print $2}')
-    echo $((height - 48))
-}
-
-# click_at X Y: a left click at a point of the client area.
-click_at() {
-    xdotool mousemove --window "$WINDOW" "$1" "$2" click 1
-}
-
-# Slot button k away from its capture corner, and capture button k.
-slot_point() {
-    local k=$1 top
-    top=$(button_area_top)
-    echo $((((k - 1) % 5) * 88 + 55)) $((top + ((k - 1) / 5) * 24 + 14))
-}
-capture_point() {
-    local k=$1 top
-    top=$(button_area_top)
-    echo $((((k - 1) % 5) * 88 + 8)) $((top + ((k - 1) / 5) * 24 + 8))
-}
-click_slot() {
-    # shellcheck disable=SC2046
-    click_at $(slot_point "$1")
-}
-click_capture() {
-    # shellcheck disable=SC2046
-    click_at $(capture_point "$1")
-}
-
-# set_clipboard TEXT: another program owns the clipboard with this text.
+# The clipboard as another program sees it.
+clipboard_hex() { xclip -selection clipboard -o 2>/dev/null | od -An -tx1 | tr -d ' \n'; }
+hex_of() { printf '%s' "$1" | od -An -tx1 | tr -d ' \n'; }
 set_clipboard() {
     printf '%s' "$1" | xclip -selection clipboard -i
+    wait_until output_is "$(hex_of "$1")" clipboard_hex || fail "xclip did not take the clipboard"
 }
 
-clipboard_hex() {
-    xclip -selection clipboard -o 2>/dev/null | od -An -tx1 | tr -d ' \n'
-}
-
-hex_of() {
-    printf '%s' "$1" | od -An -tx1 | tr -d ' \n'
-}
-
-# key KEYS...: keys typed into the bar's window.
-key() {
-    activate "$WINDOW"
-    xdotool key --clearmodifiers --delay 150 "$@" || true
-}
-
-# activate WINDOW: asks the window manager for the focus and waits until it is given.
-activate() {
-    local i
-    for i in $(seq 50); do
-        xdotool windowactivate "$1" >/dev/null 2>&1 || true
-        [ "$(xdotool getactivewindow 2>/dev/null)" == "$1" ] && return 0
-        sleep 0.1
-    done
-    return 0
-}
-
-wm_state() {
-    xprop -id "$WINDOW" WM_STATE 2>/dev/null | awk '/window state:/ {print $3}'
-}
-
-net_wm_state() {
-    xprop -id "$WINDOW" _NET_WM_STATE 2>/dev/null
-}
-
-above() {
-    net_wm_state | grep -q _NET_WM_STATE_ABOVE
-}
-
-not_above() {
-    ! above
-}
-
-# The visible top-level window of the program with the given title, if any.
-find_window() {
-    xdotool search --onlyvisible --pid "$VELMORA_PID" --name "$1" 2>/dev/null | head -n1
-}
-
-has_window() {
-    [ -n "$(find_window "$1")" ]
-}
-
-exited() {
-    ! kill -0 "$VELMORA_PID" 2>/dev/null
-}
-
-window_count() {
-    xdotool search --onlyvisible --pid "$VELMORA_PID" --name "$1" 2>/dev/null | wc -l
-}
-
-# A message box of the program is up: a second visible window titled like the bar.
-message_box_shown() {
-    [ "$(window_count '^Velmora$')" -ge 2 ]
-}
-
-# answer_message_box KEY: gives the program's message box the focus and presses KEY in it.
+# Keys typed into the bar, or into the program's message box, once the window
+# manager has given it the focus.
+focus() { wait_until focus_now "$1" || true; }
+focus_now() { xdotool windowactivate "$1" >/dev/null 2>&1; output_is "$1" xdotool getactivewindow; }
+key() { focus "$WINDOW"; xdotool key --clearmodifiers --delay 150 "$@" || true; }
 answer_message_box() {
-    local box
-    box=$(xdotool search --onlyvisible --pid "$VELMORA_PID" --name '^Velmora$' 2>/dev/null | grep -vx "$WINDOW" | head -n1)
-    if [ -z "$box" ]; then
-        fail "no message box to answer"
-        return 0
-    fi
-    activate "$box"
-    xdotool key --clearmodifiers "$1" || true
+    local box=$(xdotool search --onlyvisible --pid "$VELMORA_PID" --name '^Velmora$' | grep -vx "$WINDOW" | head -n1)
+    [ -n "$box" ] && focus "$box" && xdotool key --clearmodifiers "$1" || fail "no message box to answer"
 }

@@ -1,35 +1,25 @@
 #!/usr/bin/env bash
-# Always on top as the window manager sees it, and Hide in Tray on a desktop
-# without a notification area.
+# Always on top as the window manager sees it, the design position, and Hide in
+# Tray on a desktop without a notification area.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
 start_velmora
-
-# The design position: the button area's top-left corner at 3600, 4395 twips.
-geometry=$(xwininfo -id "$WINDOW")
-left=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$geometry")
-top=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$geometry")
-height=$(awk '/Height:/ {print $2}' <<<"$geometry")
-check "button area at the design position" "240,293" "$left,$((top + height - 48))"
-
-wait_until above && pass "first start is always on top" || fail "no _NET_WM_STATE_ABOVE at start: $(net_wm_state)"
-
-window_before=$WINDOW
+# The button area's top-left corner at 3600, 4395 twips.
+button_area_at() {
+    xwininfo -id "$WINDOW" | awk '/Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ {y = $4}
+        /Height:/ {print x "," y + $2 - 48}'
+}
+expect "button area at the design position" output_is 240,293 button_area_at
+not_above() { ! above; }
+expect "first start is always on top" above
 key alt+v a
-wait_until not_above && pass "Always on Top off" || fail "still above: $(net_wm_state)"
+expect "Always on Top off" not_above
 key alt+v a
-wait_until above && pass "Always on Top on again" || fail "not above again: $(net_wm_state)"
-check "same window, not re-created" "$window_before" "$(find_window '^Velmora$')"
-
-# No tray here: Hide in Tray minimises, and the window can be brought back.
+expect "Always on Top on again" above
+expect "the same window, not re-created" output_is "$WINDOW" xdotool search --onlyvisible --pid "$VELMORA_PID" --name .
 key ctrl+h
-wait_until [ "$(wm_state)" == "Iconic" ] && pass "Hide in Tray without a tray minimises" ||
-    fail "window state after Hide in Tray: $(wm_state)"
-xwininfo -id "$WINDOW" >/dev/null 2>&1 && pass "window still exists" || fail "window gone"
-xdotool windowactivate --sync "$WINDOW" >/dev/null 2>&1 || true
-wait_until [ "$(wm_state)" == "Normal" ] && pass "window comes back" || fail "state after activate: $(wm_state)"
-wait_for_window_state "$WINDOW" IsViewable && pass "window viewable again" || fail "window not viewable"
-wait_until above && pass "still above after coming back" || fail "not above after restore: $(net_wm_state)"
-
-kill -0 "$VELMORA_PID" 2>/dev/null && pass "still running" || fail "velmora ended"
+expect "Hide in Tray without a tray minimises" output_is Iconic wm_state
+xdotool windowactivate "$WINDOW" >/dev/null 2>&1 || true
+expect "the bar comes back" output_is Normal wm_state
+expect "it is still above" above
 finish
