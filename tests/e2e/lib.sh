@@ -15,10 +15,14 @@ background() { "$@" & PIDS+=($!); }
 fail() { echo "FAIL: $*" >&2; FAILURES=$((FAILURES + 1)); }
 finish() { [ "$FAILURES" -eq 0 ] && echo "all checks passed" || { echo "$FAILURES check(s) failed" >&2; exit 1; }; }
 
-# wait_until COMMAND...: runs the command again at every try, for up to ten seconds;
+# wait_until COMMAND...: runs the command again at every try, for up to $WAIT seconds;
 # output_is EXPECTED COMMAND...: the command prints exactly EXPECTED now;
-# expect DESCRIPTION COMMAND...: the command succeeds within ten seconds.
-wait_until() { for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done; return 1; }
+# expect DESCRIPTION COMMAND...: the command succeeds within $WAIT seconds.
+WAIT=20
+wait_until() {
+    local end=$((SECONDS + WAIT))
+    until "$@"; do [ "$SECONDS" -lt "$end" ] || return 1; sleep 0.1; done
+}
 output_is() { LAST=$("${@:2}" 2>/dev/null || true); [ "$LAST" == "$1" ]; }
 expect() {
     LAST=""
@@ -31,10 +35,11 @@ start_desktop() {
     unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP DESKTOP_SESSION
     background Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log"
     background dbus-daemon --session --nofork --print-address=4 4>"$WORK/bus" 2>"$WORK/bus.log"
-    wait_until test -s "$WORK/display" -a -s "$WORK/bus" || { echo "no X server or bus" >&2; exit 1; }
+    WAIT=60 wait_until test -s "$WORK/display" -a -s "$WORK/bus" || { cat "$WORK"/*.log >&2; exit 1; }
     export DISPLAY=":$(head -n1 "$WORK/display")" DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$WORK/bus")
     background openbox --sm-disable >"$WORK/openbox.log" 2>&1
-    wait_until sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" 2>/dev/null || exit 1
+    WAIT=60 wait_until sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" 2>/dev/null ||
+        { echo "openbox did not start: $(cat "$WORK/openbox.log")" >&2; exit 1; }
 }
 
 # Starts the program from a folder of its own, so that nothing it writes beside
