@@ -21,10 +21,14 @@ class AppState
 {
 public:
     static constexpr int SlotCount = 10;
+    using SlotSet = std::array<ClipSlot, SlotCount>;
 
     // Slots are numbered 1 to SlotCount.
     ClipSlot &slot(int k);
     const ClipSlot &slot(int k) const;
+    // The whole slot set at once, slot 1 first.
+    const SlotSet &slotSet() const;
+    void setSlotSet(SlotSet set);
 
     QString programTitle;
     qint16 dirty = 0;

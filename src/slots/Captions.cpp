@@ -5,7 +5,16 @@
 #include <QStringView>
 
 namespace {
+
 constexpr int CaptureLabelLength = 7;
+
+// Code units taken by the code point that starts at index i.
+qsizetype codePointWidth(const QString &text, qsizetype i)
+{
+    const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+    return pair ? 2 : 1;
+}
+
 } // namespace
 
 QString CopyTitle(const AppState &state, int k)
@@ -36,14 +45,27 @@ QString newCaption(int k)
     return defaultCaption(k);
 }
 
-QString captureLabel(const QString &text)
+int codePointCount(const QString &text)
+{
+    int count = 0;
+    for (qsizetype i = 0; i < text.size(); i += codePointWidth(text, i)) {
+        ++count;
+    }
+    return count;
+}
+
+QString leftCodePoints(const QString &text, int n)
 {
     qsizetype end = 0;
-    for (int taken = 0; taken < CaptureLabelLength && end < text.size(); ++taken) {
-        const bool pair = text.at(end).isHighSurrogate() && end + 1 < text.size() && text.at(end + 1).isLowSurrogate();
-        end += pair ? 2 : 1;
+    for (int taken = 0; taken < n && end < text.size(); ++taken) {
+        end += codePointWidth(text, end);
     }
-    return text.left(end) + QStringLiteral("...");
+    return text.left(end);
+}
+
+QString captureLabel(const QString &text)
+{
+    return leftCodePoints(text, CaptureLabelLength) + QStringLiteral("...");
 }
 
 QString controlCaption(const QString &label)

@@ -16,6 +16,13 @@ QString defaultCaption(int k);
 // The caption New gives Copy Text entry k; slot 10 has two blanks before "1&0".
 QString newCaption(int k);
 
+// Characters of a label counted as Unicode code points, the way the user sees
+// them: a surrogate pair (an emoji, say) is one character, not two.
+int codePointCount(const QString &text);
+
+// The first n code points of a text, never cutting a surrogate pair in half.
+QString leftCodePoints(const QString &text, int n);
+
 // The label a capture gives a slot: the first seven characters of the text,
 // counted as Unicode code points so that no character is ever cut in half,
 // followed by "...".

@@ -28,3 +28,18 @@ bool CaptureSlot(AppState &state, const Clipboard &clipboard, SlotView &view, in
     view.setEditFileEnabled(true);
     return true;
 }
+
+void ShowSlotCaptions(const AppState &state, SlotView &view)
+{
+    for (int k = 1; k <= AppState::SlotCount; ++k) {
+        view.setSlotButtonCaption(k, controlCaption(state.slot(k).label));
+    }
+    for (int k = 1; k <= AppState::SlotCount; ++k) {
+        const ClipSlot &slot = state.slot(k);
+        if (!slot.label.isEmpty()) {
+            view.setCopyEntry(k, controlCaption(slot.label), true);
+        } else {
+            view.setCopyEntry(k, defaultCaption(k), !slot.text.isEmpty());
+        }
+    }
+}

@@ -11,3 +11,9 @@ void CopySlot(const AppState &state, Clipboard &clipboard, SlotView &view, int k
 // and marks the slot set as changed. When the clipboard cannot be read the slot
 // keeps what it had and the result is false.
 bool CaptureSlot(AppState &state, const Clipboard &clipboard, SlotView &view, int k);
+
+// Shows the slot set's labels on the slot buttons and Copy Text entries: a slot
+// button shows its label, blank when there is none; an entry shows its label
+// and is enabled, or without a label shows its default caption and is enabled
+// exactly when its slot holds a text.
+void ShowSlotCaptions(const AppState &state, SlotView &view);

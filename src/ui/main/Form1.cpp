@@ -217,6 +217,8 @@ void Form1::connectMenus()
     connect(action("mnutop"), &QAction::triggered, this, &Form1::mnutop_Click);
     connect(action("mnuinsert"), &QAction::triggered, this, &Form1::mnuinsert_Click);
     connect(action("mnucontens"), &QAction::triggered, this, &Form1::mnucontens_Click);
+    // A disabled entry takes its Ctrl+E out of use too.
+    connect(action("mnuedit"), &QAction::triggered, this, &Form1::mnuedit_Click);
     for (int k = 1; k <= AppState::SlotCount; ++k) {
         connect(m_copyEntries.at(k - 1), &QAction::triggered, this, [this, k] { CopySlot(k); });
     }
@@ -421,6 +423,20 @@ void Form1::ShowRecentFiles()
 void Form1::mnucontens_Click()
 {
     m_desktop.showHelp(m_commonDialog.helpFile, Desktop::HelpContents);
+}
+
+void Form1::mnuedit_Click()
+{
+    showEditor();
+}
+
+void Form1::showEditor()
+{
+    // No owner window: the editor stands on its own, and being application
+    // modal keeps the bar from taking input while it is open.
+    Form2 editor(m_state, m_editor, *this, m_clipboard, m_desktop, windowIcon());
+    editor.setWindowModality(Qt::ApplicationModal);
+    editor.exec();
 }
 
 void Form1::setWindowSizeTwips(int width, int height)

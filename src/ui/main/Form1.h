@@ -2,6 +2,7 @@
 
 #include "app/Desktop.h"
 #include "slots/SlotView.h"
+#include "ui/editor/Form2.h"
 
 #include <QMainWindow>
 
@@ -36,6 +37,9 @@ public:
     void mnutop_Click();
     void mnusystray_Click();
     void mnucontens_Click();
+    void mnuedit_Click();
+    // Opens the editor modally and returns when it has closed.
+    void showEditor();
     void mnusave_Click();
     void mnusaveas_Click();
 
@@ -86,4 +90,5 @@ private:
     QLabel *m_imgsave = nullptr;
     QLabel *m_imgopen = nullptr;
     CommonDialog m_commonDialog;
+    EditorState m_editor;
 };

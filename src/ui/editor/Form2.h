@@ -1,0 +1,86 @@
+#pragma once
+
+#include "slots/AppState.h"
+
+#include <QDialog>
+#include <QIcon>
+
+#include <array>
+
+class Clipboard;
+class Desktop;
+class LabelValidator;
+class MarkerButton;
+class QLabel;
+class QLineEdit;
+class SlotView;
+class TextField;
+
+// What the editor keeps between openings; it lives in the main window for the
+// whole run. Everything else of the editor is rebuilt at each opening.
+struct EditorState
+{
+    AppState::SlotSet workingCopy;
+    // "0" while no slot is selected, else "1" .. "10"; read as a number.
+    QString selected = QStringLiteral("0");
+    // 1 once anything was saved into or cleared from the working copy in this
+    // run; from then on every OK marks the slot set as changed.
+    qint16 changedMark = 0;
+};
+
+// The editor window: edits the labels and texts of all ten slots in a working
+// copy, which OK carries over to the slot set. Each opening builds the window
+// in its design state and loads it.
+class Form2 : public QDialog
+{
+    Q_OBJECT
+public:
+    Form2(AppState &state, EditorState &editor, SlotView &mainView, Clipboard &clipboard, Desktop &desktop,
+          const QIcon &icon);
+
+    void Form_Load();
+    void FillWorkingCopy();
+    // Selects slot n (1 to 10): its editor slot button was clicked.
+    void Cmd_Click(int n);
+    void Text1_GotFocus();
+    void Text1_LostFocus();
+    void Cmdsvebutton_Click();
+    void cmdclear_Click();
+    void cmdOK_Click();
+    void Cmdcancel_Click();
+    void Form_Unload();
+
+    // Every way of closing runs through here: OK, Cancel, Esc and the close box.
+    void done(int result) override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void arrangeVertically();
+    void ClearEditor();
+    MarkerButton *slotButton(int n) const { return m_slotButtons.at(static_cast<std::size_t>(n - 1)); }
+
+    AppState &m_state;
+    EditorState &m_editor;
+    SlotView &m_mainView;
+    Clipboard &m_clipboard;
+    Desktop &m_desktop;
+    QIcon m_icon;
+
+    std::array<MarkerButton *, AppState::SlotCount> m_slotButtons{};
+    QWidget *m_shape1 = nullptr;
+    QLabel *m_label1 = nullptr;
+    QLabel *m_label2 = nullptr;
+    QLabel *m_label3 = nullptr;
+    QLabel *m_label4 = nullptr;
+    QLineEdit *m_text2 = nullptr;
+    LabelValidator *m_labelValidator = nullptr;
+    TextField *m_text1 = nullptr;
+    MarkerButton *m_cmdsvebutton = nullptr;
+    QPushButton *m_cmdOK = nullptr;
+    QPushButton *m_cmdcancel = nullptr;
+    QPushButton *m_cmdclear = nullptr;
+    QLabel *m_image1 = nullptr;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QValidator>
+
+class QLineEdit;
+
+// Keeps what the user types or pastes into a label field to MaxLength
+// characters, counted as code points as a capture counts them: pasted text is
+// cut to what still fits, and a label already at the limit takes no more. A
+// longer label that the program puts into the field (one read from a document)
+// is shown whole; the user may shorten it but not lengthen it.
+class LabelValidator : public QValidator
+{
+    Q_OBJECT
+public:
+    static constexpr int MaxLength = 10;
+
+    // Installs itself on the field and follows its text from then on.
+    explicit LabelValidator(QLineEdit *field);
+
+    // Puts a label into the field as it is, whatever its length.
+    void putLabel(const QString &label);
+
+    State validate(QString &input, int &pos) const override;
+
+private:
+    QLineEdit *m_field;
+    // The field's text before the edit being validated.
+    QString m_current;
+};

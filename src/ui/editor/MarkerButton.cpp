@@ -1,0 +1,62 @@
+#include "MarkerButton.h"
+
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+namespace {
+// The back colour (3D light marks the selected slot) stays visible round the
+// picture and shows through it.
+constexpr int PictureInset = 2;
+constexpr qreal PictureOpacity = 0.6;
+} // namespace
+
+MarkerButton::MarkerButton(QWidget *parent) : QPushButton(parent) {}
+
+void MarkerButton::setPicture(const QPixmap &picture)
+{
+    m_picture = picture;
+    update();
+}
+
+void MarkerButton::setBackRole(QPalette::ColorRole role)
+{
+    if (m_backRole != role) {
+        m_backRole = role;
+        update();
+    }
+}
+
+QRect MarkerButton::faceRect() const
+{
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    return style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+}
+
+QString MarkerButton::shownCaption() const
+{
+    return fontMetrics().elidedText(text(), Qt::ElideRight, faceRect().width(), Qt::TextShowMnemonic);
+}
+
+void MarkerButton::paintEvent(QPaintEvent *)
+{
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.palette.setColor(QPalette::Button, palette().color(m_backRole));
+    option.text.clear();
+    painter.drawControl(QStyle::CE_PushButton, option);
+
+    const QRect face = faceRect();
+    if (!m_picture.isNull()) {
+        QRect picture(QPoint(), m_picture.deviceIndependentSize().toSize());
+        picture.moveCenter(face.center());
+        painter.save();
+        painter.setClipRect(face.adjusted(PictureInset, PictureInset, -PictureInset, -PictureInset));
+        painter.setOpacity(PictureOpacity);
+        painter.drawPixmap(picture, m_picture);
+        painter.restore();
+    }
+    const int flags = Qt::AlignCenter | Qt::TextShowMnemonic | Qt::TextSingleLine;
+    painter.drawItemText(face, flags, option.palette, isEnabled(), shownCaption(), QPalette::ButtonText);
+}

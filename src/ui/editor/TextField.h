@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+class QTextCursor;
+
+// The editor's multi-line text field. A slot's text goes in as plain text and
+// comes back exactly as it went in, byte for byte, unless the user changed it:
+// the text document underneath turns CR LF and a lone CR into its own block
+// breaks, so the field remembers the text it was given. Line breaks the user
+// adds follow the text's own style: CR LF where the text already uses CR LF,
+// LF otherwise.
+//
+// A line of many thousands of characters is laid out as a whole on every
+// change, which takes seconds for a line of megabytes. The field therefore
+// holds such a line as several blocks; the breaks between them exist only on
+// screen, and are marked in the block format so that reading, copying and
+// undoing leave them out of the text.
+class TextField : public QPlainTextEdit
+{
+    Q_OBJECT
+public:
+    explicit TextField(QWidget *parent = nullptr);
+
+    void setText(const QString &text);
+    QString text() const;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void insertFromMimeData(const QMimeData *source) override;
+    QMimeData *createMimeDataFromSelection() const override;
+
+private:
+    static void insertLines(QTextCursor &cursor, const QString &text);
+
+    QString m_original;
+    // m_original as the field holds it: every line break a single LF.
+    QString m_originalLines;
+};
