@@ -21,10 +21,14 @@ class AppState
 {
 public:
     static constexpr int SlotCount = 10;
+    using SlotSet = std::array<ClipSlot, SlotCount>;
 
-    // Slots are numbered 1 to SlotCount.
+    // Slots are numbered 1 to SlotCount. The whole set is named slotSet(), not
+    // slots(), because Qt defines "slots" as a macro.
     ClipSlot &slot(int k);
     const ClipSlot &slot(int k) const;
+    const SlotSet &slotSet() const;
+    void setSlotSet(SlotSet set);
 
     QString programTitle;
     qint16 dirty = 0;
@@ -35,5 +39,5 @@ public:
     qint16 insertButtons = 0;
 
 private:
-    std::array<ClipSlot, SlotCount> m_slots;
+    SlotSet m_slots;
 };
