@@ -54,6 +54,16 @@ QString quotedPath(const QString &path)
     return QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"');
 }
 
+// Turns quote markers back into double quotes from `from` on. QString::replace()
+// would walk character by character after the first marker; indexOf() skips
+// ahead in large steps.
+void restoreQuotes(QString &string, qsizetype from)
+{
+    while ((from = string.indexOf(QChar(u'\x01'), from)) >= 0) {
+        string[from++] = QChar(u'"');
+    }
+}
+
 const char *findDelimiter(const char *p, const char *end)
 {
     while (p != end && *p != ',' && *p != '\r' && *p != '\n') {
@@ -197,13 +207,14 @@ void ItemReader::append(const char *begin, const char *end)
             const auto byte = static_cast<uchar>(*p);
             *out++ = (byte & 0xE0) == 0x80 ? Windows1252C1[byte - 0x80] : byte;
         }
-        return;
+    } else {
+        // Room for the longest result; the string keeps only what was written.
+        m_item.resize(used + m_decoder.requiredSpace(size));
+        const QChar *stop = m_decoder.appendToBuffer(m_item.data() + used, QByteArrayView(begin, size));
+        m_item.resize(stop - m_item.constData());
+        m_notUtf8 = m_decoder.hasError();
     }
-    // Room for the longest result; the string keeps only what was written.
-    m_item.resize(used + m_decoder.requiredSpace(size));
-    const QChar *stop = m_decoder.appendToBuffer(m_item.data() + used, QByteArrayView(begin, size));
-    m_item.resize(stop - m_item.constData());
-    m_notUtf8 = m_decoder.hasError();
+    restoreQuotes(m_item, used);
 }
 
 void ItemReader::endItem()
@@ -211,7 +222,6 @@ void ItemReader::endItem()
     if (m_encoding == Encoding::Utf8 && m_decoder.midSequence()) {
         m_notUtf8 = true;
     }
-    m_item.replace(QChar(u'\x01'), QChar(u'"'));
     m_item.squeeze();
     itemString(m_items, m_count++) = std::exchange(m_item, QString());
     m_decoder.resetState();
