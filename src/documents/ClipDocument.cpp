@@ -59,8 +59,8 @@ QString quotedPath(const QString &path)
 // ahead in large steps.
 void restoreQuotes(QString &string, qsizetype from)
 {
-    while ((from = string.indexOf(QChar(u'\x01'), from)) >= 0) {
-        string[from++] = QChar(u'"');
+    while ((from = string.indexOf(QLatin1Char(QuoteMarker), from)) >= 0) {
+        string[from++] = QLatin1Char(Quote);
     }
 }
 
