@@ -54,13 +54,19 @@ QString quotedPath(const QString &path)
     return QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"');
 }
 
-// Turns quote markers back into double quotes from `from` on. QString::replace()
-// would walk character by character after the first marker; indexOf() skips
-// ahead in large steps.
-void restoreQuotes(QString &string, qsizetype from)
+// Swaps one byte or character for another throughout a range. Done in blocks of
+// a fixed length so that the compiler turns the inner loop into vector code:
+// quotes may be anything from absent to every few characters.
+template <typename Unit> void swapUnits(Unit *p, Unit *end, Unit from, Unit to)
 {
-    while ((from = string.indexOf(QLatin1Char(QuoteMarker), from)) >= 0) {
-        string[from++] = QLatin1Char(Quote);
+    constexpr int Block = 32;
+    for (; end - p >= Block; p += Block) {
+        for (int i = 0; i < Block; ++i) {
+            p[i] = p[i] == from ? to : p[i];
+        }
+    }
+    for (; p != end; ++p) {
+        *p = *p == from ? to : *p;
     }
 }
 
@@ -214,7 +220,8 @@ void ItemReader::append(const char *begin, const char *end)
         m_item.resize(stop - m_item.constData());
         m_notUtf8 = m_decoder.hasError();
     }
-    restoreQuotes(m_item, used);
+    auto *const units = reinterpret_cast<char16_t *>(m_item.data());
+    swapUnits<char16_t>(units + used, units + m_item.size(), QuoteMarker, Quote);
 }
 
 void ItemReader::endItem()
@@ -268,10 +275,7 @@ template <typename Write> bool writeItems(const AppState::SlotSet &slotSet, Writ
             piece.resize(encoder.requiredSpace(count));
             char *const begin = piece.data();
             char *const end = encoder.appendToBuffer(begin, QStringView(string).mid(at, count));
-            char *quote = begin;
-            while ((quote = static_cast<char *>(std::memchr(quote, Quote, static_cast<std::size_t>(end - quote))))) {
-                *quote++ = QuoteMarker;
-            }
+            swapUnits(begin, end, Quote, QuoteMarker);
             if (!write(begin, end - begin)) {
                 return false;
             }
@@ -288,7 +292,13 @@ template <typename Write> bool writeItems(const AppState::SlotSet &slotSet, Writ
 
 QByteArray encodeClipDocument(const AppState::SlotSet &slotSet)
 {
+    // Exact for ASCII text; other characters take more bytes and grow the array.
+    qsizetype size = 4 * ItemCount;
+    for (const ClipSlot &slot : slotSet) {
+        size += slot.label.size() + slot.text.size();
+    }
     QByteArray bytes;
+    bytes.reserve(size);
     writeItems(slotSet, [&bytes](const char *data, qsizetype size) {
         bytes.append(data, size);
         return true;
