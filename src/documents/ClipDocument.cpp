@@ -293,12 +293,12 @@ template <typename Write> bool writeItems(const AppState::SlotSet &slotSet, Writ
 QByteArray encodeClipDocument(const AppState::SlotSet &slotSet)
 {
     // Exact for ASCII text; other characters take more bytes and grow the array.
-    qsizetype size = 4 * ItemCount;
+    qsizetype asciiSize = 4 * ItemCount;
     for (const ClipSlot &slot : slotSet) {
-        size += slot.label.size() + slot.text.size();
+        asciiSize += slot.label.size() + slot.text.size();
     }
     QByteArray bytes;
-    bytes.reserve(size);
+    bytes.reserve(asciiSize);
     writeItems(slotSet, [&bytes](const char *data, qsizetype size) {
         bytes.append(data, size);
         return true;
