@@ -38,6 +38,7 @@ bench:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON $(CMAKE_ARGS)
 	cmake --build $(BUILD) -j $(JOBS)
 	bench/startup.sh $(BUILD)
+	$(BUILD)/bench_documents
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

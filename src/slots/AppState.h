@@ -23,10 +23,10 @@ public:
     static constexpr int SlotCount = 10;
     using SlotSet = std::array<ClipSlot, SlotCount>;
 
-    // Slots are numbered 1 to SlotCount.
+    // Slots are numbered 1 to SlotCount. The whole set, slot 1 first, is named
+    // slotSet(), not slots(), because Qt defines "slots" as a macro.
     ClipSlot &slot(int k);
     const ClipSlot &slot(int k) const;
-    // The whole slot set at once, slot 1 first.
     const SlotSet &slotSet() const;
     void setSlotSet(SlotSet set);
 
@@ -39,5 +39,5 @@ public:
     qint16 insertButtons = 0;
 
 private:
-    std::array<ClipSlot, SlotCount> m_slots;
+    SlotSet m_slots;
 };
