@@ -1,5 +1,5 @@
+#include "app/QtClipboard.h"
 #include "slots/SlotView.h"
-#include "support/MemoryClipboard.h"
 #include "support/ScriptedDesktop.h"
 #include "ui/editor/Form2.h"
 #include "ui/editor/MarkerButton.h"
@@ -47,7 +47,7 @@ private:
 
     EditorState m_editor;
     RecordedView m_view;
-    MemoryClipboard m_clipboard;
+    QtClipboard m_clipboard;
     ScriptedDesktop m_desktop;
     std::unique_ptr<Form2> m_form;
 };
@@ -100,8 +100,10 @@ void TestForm2::run(const QString &step)
         child(name)->setFocus();
         how == '=' ? void(QMetaObject::invokeMethod(child(name), "clear"))
                    : child<TextField>("Text1")->moveCursor(QTextCursor::End);
-        QGuiApplication::clipboard()->setText(keys);
-        how == '^' ? child<QLineEdit>(name)->paste() : void();
+        if (how == '^') {
+            QGuiApplication::clipboard()->setText(keys);
+            child<QLineEdit>(name)->paste();
+        }
         const QHash<QChar, Qt::Key> named{{'\n', Qt::Key_Return}, {'\b', Qt::Key_Backspace}, {'\x1b', Qt::Key_Escape}};
         for (const QChar key : how == '^' ? QString() : keys) {
             named.contains(key) ? QTest::keyClick(child(name), named[key]) : QTest::keyClicks(child(name), key);
