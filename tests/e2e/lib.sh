@@ -4,12 +4,15 @@
 set -euo pipefail
 VELMORA_BUILT=$1 RESOURCES=$2 WORK=$(mktemp -d /tmp/velmora-e2e.XXXXXX) FAILURES=0 PIDS=()
 
-# Only what the test started itself is stopped, by its own PID.
+# Only what the test started itself is stopped, by its own PID: asked first, so
+# that the X server removes its lock and socket, then forced.
 cleanup() {
-    for pid in "${PIDS[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
+    kill "${PIDS[@]}" 2>/dev/null || true
+    WAIT=3 wait_until none_alive || kill -KILL "${PIDS[@]}" 2>/dev/null || true
     wait 2>/dev/null || true
     rm -rf "$WORK"
 }
+none_alive() { ! kill -0 "${PIDS[@]}" 2>/dev/null; }
 trap cleanup EXIT
 background() { "$@" & PIDS+=($!); }
 fail() { echo "FAIL: $*" >&2; FAILURES=$((FAILURES + 1)); }
@@ -37,6 +40,7 @@ start_desktop() {
     background dbus-daemon --session --nofork --print-address=4 4>"$WORK/bus" 2>"$WORK/bus.log"
     WAIT=60 wait_until test -s "$WORK/display" -a -s "$WORK/bus" || { cat "$WORK"/*.log >&2; exit 1; }
     export DISPLAY=":$(head -n1 "$WORK/display")" DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$WORK/bus")
+    WAIT=60 wait_until xprop -root >/dev/null 2>&1 || { cat "$WORK"/*.log >&2; exit 1; }
     background openbox --sm-disable >"$WORK/openbox.log" 2>&1
     WAIT=60 wait_until sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" 2>/dev/null ||
         { echo "openbox did not start: $(cat "$WORK/openbox.log")" >&2; exit 1; }
@@ -52,17 +56,18 @@ start_velmora() {
     VELMORA_PID=${PIDS[-1]}
     expect "the bar is shown" bar_shown
 }
-bar_shown() { WINDOW=$(xdotool search --onlyvisible --pid "$VELMORA_PID" --name '^Velmora' | head -n1) && [ -n "$WINDOW" ]; }
+# The program's visible windows whose title matches (--all: of this PID and with that title).
+windows() { xdotool search --all --onlyvisible --pid "$VELMORA_PID" --name "$1" 2>/dev/null; }
+bar_shown() { WINDOW=$(windows '^Velmora' | head -n1) && [ -n "$WINDOW" ]; }
 map_state_is() { xwininfo -id "${2:-$WINDOW}" 2>/dev/null | grep -q "Map State: $1"; }
 window_title() { xdotool getwindowname "$WINDOW"; }
 wm_state() { xprop -id "$WINDOW" WM_STATE | awk '/window state:/ {print $3}'; }
 above() { xprop -id "$WINDOW" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
 exited() { ! kill -0 "$VELMORA_PID" 2>/dev/null; }
-window_count() { xdotool search --onlyvisible --pid "$VELMORA_PID" --name "$1" 2>/dev/null | wc -l; }
-# A message box is a second visible window titled like the bar.
-message_box_shown() { [ "$(window_count '^Velmora$')" -ge 2 ]; }
-message_box_gone() { [ "$(window_count '^Velmora$')" -eq 1 ]; }
-
+# A message box: a visible window titled like the bar, other than the bar.
+message_box() { windows '^Velmora$' | grep -vx "$WINDOW" | head -n1; }
+message_box_shown() { [ -n "$(message_box)" ]; }
+message_box_gone() { [ -z "$(message_box)" ]; }
 # Slot button K away from its corner, or its capture button, in the button area
 # (two rows of 24 pixels) at the bottom of the client area.
 click_button() {
@@ -86,6 +91,6 @@ focus() { wait_until focus_now "$1" || true; }
 focus_now() { xdotool windowactivate "$1" >/dev/null 2>&1; output_is "$1" xdotool getactivewindow; }
 key() { focus "$WINDOW"; xdotool key --clearmodifiers --delay 150 "$@" || true; }
 answer_message_box() {
-    local box=$(xdotool search --onlyvisible --pid "$VELMORA_PID" --name '^Velmora$' | grep -vx "$WINDOW" | head -n1)
+    local box=$(message_box)
     [ -n "$box" ] && focus "$box" && xdotool key --clearmodifiers "$1" || fail "no message box to answer"
 }

@@ -16,7 +16,7 @@ key alt+v a
 expect "Always on Top off" not_above
 key alt+v a
 expect "Always on Top on again" above
-expect "the same window, not re-created" output_is "$WINDOW" xdotool search --onlyvisible --pid "$VELMORA_PID" --name .
+expect "the same window, not re-created" output_is "$WINDOW" windows .
 key ctrl+h
 expect "Hide in Tray without a tray minimises" output_is Iconic wm_state
 xdotool windowactivate "$WINDOW" >/dev/null 2>&1 || true

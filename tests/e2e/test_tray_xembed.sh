@@ -3,7 +3,8 @@
 # it, and a double-click on the icon brings the bar back, as often as wanted.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
-background trayer --edge top --align right --widthtype request --height 24 >"$WORK/trayer.log" 2>&1
+# A fixed width, so that the panel is on screen before any icon arrives.
+background trayer --edge top --align right --widthtype pixel --width 120 --height 24 >"$WORK/trayer.log" 2>&1
 expect "trayer is running" sh -c "xdotool search --onlyvisible --class trayer >/dev/null"
 start_velmora
 
