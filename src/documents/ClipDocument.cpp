@@ -350,12 +350,25 @@ bool writeClipDocument(const QString &path, const AppState::SlotSet &slotSet, QS
 {
     QSaveFile file(path);
     file.setDirectWriteFallback(true);
+    // Unbuffered, so that a write that fails (a full disk, a file-size limit)
+    // fails at once with its reason. A full disk first takes part of a write
+    // without complaint; writing the rest then tells why it cannot go on.
+    QString reason;
+    const auto write = [&file, &reason](const char *data, qsizetype size) {
+        for (qint64 written = 0; size > 0; data += written, size -= written) {
+            written = file.write(data, size);
+            if (written <= 0) {
+                reason = file.errorString();
+                return false;
+            }
+        }
+        return true;
+    };
     const bool written =
-        file.open(QIODevice::WriteOnly) &&
-        writeItems(slotSet, [&file](const char *data, qsizetype size) { return file.write(data, size) == size; }) &&
-        file.commit();
+        file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && writeItems(slotSet, write) && file.commit();
     if (!written) {
-        error = QStringLiteral("The document %1 cannot be saved: %2.").arg(quotedPath(path), file.errorString());
+        error = QStringLiteral("The document %1 cannot be saved: %2.")
+                    .arg(quotedPath(path), reason.isEmpty() ? file.errorString() : reason);
     }
     return written;
 }
