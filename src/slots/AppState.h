@@ -11,6 +11,8 @@ struct ClipSlot
 {
     QString label;
     QString text;
+
+    bool operator==(const ClipSlot &other) const { return label == other.label && text == other.text; }
 };
 
 // The state every window shares. One instance is made in main() and handed to

@@ -33,10 +33,11 @@ expect() {
 }
 
 # An X server on a free display, a session bus of its own and openbox; desktop
-# settings of the developer's own session do not reach the program.
+# settings of the developer's own session do not reach the program. The server
+# must not reset when its last client leaves, or the next one finds no display.
 start_desktop() {
     unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP DESKTOP_SESSION
-    background Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log"
+    background Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log"
     background dbus-daemon --session --nofork --print-address=4 4>"$WORK/bus" 2>"$WORK/bus.log"
     WAIT=60 wait_until test -s "$WORK/display" -a -s "$WORK/bus" || { cat "$WORK"/*.log >&2; exit 1; }
     export DISPLAY=":$(head -n1 "$WORK/display")" DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$WORK/bus")

@@ -7,35 +7,46 @@ QString describe(const char *kind, const QString &text, int style, const QString
 }
 } // namespace
 
-void ScriptedDesktop::expect(const char *kind, const QString &text, int style, const QString &title, int answer)
+void ScriptedDesktop::expect(const char *kind, const QString &text, int style, const QString &title, int answer,
+                             const QString &path)
 {
-    m_expected.enqueue({describe(kind, text, style, title), answer});
+    m_expected.enqueue({describe(kind, text, style, title), answer, path});
 }
 
 QStringList ScriptedDesktop::failures() const
 {
     QStringList all = m_failures;
     for (const auto &expected : m_expected) {
-        all << QStringLiteral("expected, never shown: ") + expected.first;
+        all << QStringLiteral("expected, never shown: ") + expected.shown;
     }
     return all;
 }
 
 // Whatever was not expected, or differs, is answered as cancelled.
-int ScriptedDesktop::take(const char *kind, const QString &text, int style, const QString &title)
+ScriptedDesktop::Expected ScriptedDesktop::take(const char *kind, const QString &text, int style, const QString &title)
 {
     const QString shown = describe(kind, text, style, title);
-    const auto expected = m_expected.isEmpty() ? std::pair<QString, int>() : m_expected.dequeue();
-    if (expected.first != shown) {
-        m_failures << QStringLiteral("expected %1, shown %2").arg(expected.first, shown);
-        return Desktop::Cancel;
+    const Expected expected = m_expected.isEmpty() ? Expected() : m_expected.dequeue();
+    if (expected.shown != shown) {
+        m_failures << QStringLiteral("expected %1, shown %2").arg(expected.shown, shown);
+        return {};
     }
-    return expected.second;
+    return expected;
 }
 
 int ScriptedDesktop::messageBox(const QString &prompt, int style, const QString &title)
 {
-    return take("message", prompt, style, title);
+    return take("message", prompt, style, title).answer;
+}
+
+// The real dialog offers the last chosen name again; so does this one.
+QString ScriptedDesktop::choose(const char *kind, CommonDialog &dialog)
+{
+    const QString path = take(kind, dialog.filter, dialog.flags).path;
+    if (!path.isEmpty()) {
+        dialog.fileName = path;
+    }
+    return path;
 }
 
 bool ScriptedDesktop::addTrayIcon(const QIcon &, const QString &tip, std::function<void(int)> callback)

@@ -17,16 +17,18 @@ public:
         expect("message", prompt, style, title, answer);
     }
     void expectHelp(const QString &helpFile, int command) { expect("help", helpFile, command, {}, 0); }
+    // The Open or Save dialog of documents with these flags, answered with a path ("" cancels).
+    void expectOpen(int flags, const QString &path) { expect("open", DocumentFilter, flags, {}, 0, path); }
+    void expectSave(int flags, const QString &path) { expect("save", DocumentFilter, flags, {}, 0, path); }
     // What is left unconsumed plus every mismatch seen so far.
     QStringList failures() const;
 
     int messageBox(const QString &prompt, int style, const QString &title) override;
-    // No test expects a file dialog yet: each one shown is a failure, answered as cancelled.
-    QString showOpen(CommonDialog &dialog) override { return take("open", dialog.filter, dialog.flags), QString(); }
-    QString showSave(CommonDialog &dialog) override { return take("save", dialog.filter, dialog.flags), QString(); }
+    QString showOpen(CommonDialog &dialog) override { return choose("open", dialog); }
+    QString showSave(CommonDialog &dialog) override { return choose("save", dialog); }
     void showHelp(const QString &helpFile, int command) override { take("help", helpFile, command); }
-    bool startProgram(const QString &path) override { return take("program", path) == Desktop::Ok; }
-    bool openUrl(const QString &address) override { return take("address", address) == Desktop::Ok; }
+    bool startProgram(const QString &path) override { return take("program", path).answer == Desktop::Ok; }
+    bool openUrl(const QString &address) override { return take("address", address).answer == Desktop::Ok; }
     bool addTrayIcon(const QIcon &icon, const QString &tip, std::function<void(int)> callback) override;
     void removeTrayIcon() override;
     void endProcess() override { ++endProcessCalls; }
@@ -40,9 +42,18 @@ public:
     std::function<void(int)> trayCallback;
 
 private:
-    void expect(const char *kind, const QString &text, int style, const QString &title, int answer);
-    int take(const char *kind, const QString &text, int style = 0, const QString &title = {});
+    struct Expected
+    {
+        QString shown;
+        int answer = Desktop::Cancel;
+        QString path;
+    };
+    static inline const QString DocumentFilter = QStringLiteral("Velmora (*.vmd) files |*.vmd");
+    void expect(const char *kind, const QString &text, int style, const QString &title, int answer,
+                const QString &path = {});
+    Expected take(const char *kind, const QString &text, int style = 0, const QString &title = {});
+    QString choose(const char *kind, CommonDialog &dialog);
 
-    QQueue<std::pair<QString, int>> m_expected;
+    QQueue<Expected> m_expected;
     QStringList m_failures;
 };

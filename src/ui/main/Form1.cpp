@@ -75,7 +75,6 @@ const MenuEntry MenuTree[] = {
     {1, "mnuabout", "&About Velmora", nullptr, Plain},
 };
 
-const QString SavePrompt = QStringLiteral("Do you want to save the changes ?");
 const QString ClipboardUnreadable = QStringLiteral("The clipboard cannot be read: the program that holds it does "
                                                    "not answer.\nThe slot keeps what it had.");
 const QString HelpFile = QStringLiteral("Velmora.hlp");
@@ -89,7 +88,8 @@ QRect pixelRect(int left, int top, int width, int height)
 } // namespace
 
 Form1::Form1(AppState &state, Desktop &desktop, Clipboard &clipboard, QWidget *parent)
-    : QMainWindow(parent), m_state(state), m_desktop(desktop), m_clipboard(clipboard)
+    : QMainWindow(parent), m_state(state), m_desktop(desktop), m_clipboard(clipboard),
+      m_documents(state, desktop, *this, m_commonDialog)
 {
     setObjectName(QStringLiteral("Form1"));
     // A global menu would take the menu bar out of the window: the window's sizes
@@ -203,7 +203,7 @@ void Form1::createMenus()
     for (int k = 1; k <= AppState::SlotCount; ++k) {
         m_copyEntries.at(k - 1) = action(QStringLiteral("mnuB%1").arg(k).toLatin1().constData());
     }
-    for (int i = 1; i <= 4; ++i) {
+    for (int i = 1; i <= RecentCount; ++i) {
         m_recentEntries.at(i - 1) = action(QStringLiteral("mnufail%1").arg(i).toLatin1().constData());
     }
 }
@@ -211,8 +211,13 @@ void Form1::createMenus()
 void Form1::connectMenus()
 {
     connect(action("mnuexit"), &QAction::triggered, this, &Form1::mnuexit_Click);
+    connect(action("mnunew"), &QAction::triggered, this, &Form1::mnunew_Click);
+    connect(action("mnuopen"), &QAction::triggered, this, &Form1::mnuopen_Click);
     connect(action("mnusave"), &QAction::triggered, this, &Form1::mnusave_Click);
     connect(action("mnusaveas"), &QAction::triggered, this, &Form1::mnusaveas_Click);
+    for (int k = 1; k <= RecentCount; ++k) {
+        connect(m_recentEntries.at(k - 1), &QAction::triggered, this, [this, k] { mnufail_Click(k); });
+    }
     connect(action("mnusystray"), &QAction::triggered, this, &Form1::mnusystray_Click);
     connect(action("mnutop"), &QAction::triggered, this, &Form1::mnutop_Click);
     connect(action("mnuinsert"), &QAction::triggered, this, &Form1::mnuinsert_Click);
@@ -258,6 +263,7 @@ void Form1::Form_Load()
         action("mnuinsert")->setChecked(true);
     }
     attachMenuPictures();
+    m_documents.openCommandLine(m_desktop.commandLine());
 }
 
 void Form1::ReadSettings()
@@ -288,21 +294,8 @@ void Form1::attachMenuPictures()
 
 void Form1::ExitProgram()
 {
-    if (m_state.dirty == 1) {
-        const int answer =
-            m_desktop.messageBox(SavePrompt, Desktop::YesNoCancel + Desktop::Exclamation, m_state.programTitle);
-        if (answer == Desktop::Yes) {
-            if (!m_state.documentPath.isEmpty()) {
-                mnusave_Click();
-            } else {
-                mnusaveas_Click();
-            }
-            if (m_state.dirty == 1) {
-                return;
-            }
-        } else if (answer != Desktop::No) {
-            return;
-        }
+    if (!m_documents.AskSaveChanges()) {
+        return;
     }
     WriteSettings();
     RemoveTrayIcon();
@@ -338,16 +331,6 @@ void Form1::CaptureSlot(int k)
 void Form1::mnuexit_Click()
 {
     ExitProgram();
-}
-
-void Form1::mnusave_Click()
-{
-    // Documents are not written yet: the slot set stays unsaved.
-}
-
-void Form1::mnusaveas_Click()
-{
-    // Documents are not written yet: the slot set stays unsaved.
 }
 
 void Form1::mnuinsert_Click()
@@ -416,8 +399,21 @@ void Form1::RemoveTrayIcon()
 void Form1::ShowRecentFiles()
 {
     for (QAction *entry : m_recentEntries) {
-        entry->setVisible(!entry->text().isEmpty());
+        entry->setVisible(!entry->data().toString().isEmpty());
     }
+}
+
+QString Form1::recentFile(int k) const
+{
+    return m_recentEntries.at(k - 1)->data().toString();
+}
+
+void Form1::setRecentFile(int k, const QString &path)
+{
+    // The entry keeps the exact path and shows it as it is: an "&" in a folder
+    // name is no access key.
+    m_recentEntries.at(k - 1)->setData(path);
+    m_recentEntries.at(k - 1)->setText(controlCaption(path));
 }
 
 void Form1::mnucontens_Click()

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "app/Desktop.h"
-#include "slots/SlotView.h"
+#include "documents/DocumentCommands.h"
+#include "documents/DocumentView.h"
 #include "ui/editor/Form2.h"
 
 #include <QMainWindow>
@@ -17,13 +18,14 @@ class QPushButton;
 class SlotButton;
 
 // The main window: ten slot buttons with their capture buttons under a menu bar.
-class Form1 : public QMainWindow, private SlotView
+class Form1 : public QMainWindow, private DocumentView
 {
     Q_OBJECT
 public:
     Form1(AppState &state, Desktop &desktop, Clipboard &clipboard, QWidget *parent = nullptr);
 
-    // Start-up: title, settings, layout, menu pictures. Runs before the first show.
+    // Start-up: title, settings, layout, menu pictures, the document the command
+    // line names. Runs before the first show.
     void Form_Load();
     // The single way out: save prompt, settings, tray icon, end of the process.
     // A cancelled prompt or an unfinished save keeps the program running.
@@ -39,14 +41,17 @@ public:
     void mnucontens_Click();
     void mnuedit_Click();
     // Opens the editor modally and returns when it has closed.
-    void showEditor();
-    void mnusave_Click();
-    void mnusaveas_Click();
+    void showEditor() override;
+    void mnunew_Click() { m_documents.mnunew_Click(); }
+    void mnuopen_Click() { m_documents.mnuopen_Click(); }
+    void mnusave_Click() { m_documents.mnusave_Click(); }
+    void mnusaveas_Click() { m_documents.mnusaveas_Click(); }
+    void mnufail_Click(int k) { m_documents.mnufail_Click(k); }
 
     void asukohalyliti();
     void AddTrayIcon();
     void RemoveTrayIcon();
-    void ShowRecentFiles();
+    void ShowRecentFiles() override;
     // A mouse message from the tray icon.
     void TrayCallback(int message);
 
@@ -65,6 +70,8 @@ private:
     void setCopyEntry(int k, const QString &caption, bool enabled) override;
     void setEditFileEnabled(bool enabled) override;
     void setTitle(const QString &title) override;
+    QString recentFile(int k) const override;
+    void setRecentFile(int k, const QString &path) override;
 
     void createButtons();
     void createPictures();
@@ -83,7 +90,7 @@ private:
     std::array<SlotButton *, 10> m_slotButtons{};
     std::array<QPushButton *, 10> m_captureButtons{};
     std::array<QAction *, 10> m_copyEntries{};
-    std::array<QAction *, 4> m_recentEntries{};
+    std::array<QAction *, RecentCount> m_recentEntries{};
     QMenu *m_fileMenu = nullptr;
     QLabel *m_imgedit = nullptr;
     QLabel *m_imgnew = nullptr;
@@ -91,4 +98,5 @@ private:
     QLabel *m_imgopen = nullptr;
     CommonDialog m_commonDialog;
     EditorState m_editor;
+    DocumentCommands m_documents;
 };

@@ -1,16 +1,23 @@
 #include "app/QtClipboard.h"
+#include "documents/ClipDocument.h"
 #include "slots/AppState.h"
 #include "support/ScriptedDesktop.h"
 #include "ui/main/Form1.h"
 #include "ui/main/SlotButton.h"
 
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWindow>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 class TestForm1 : public QObject
 {
@@ -26,12 +33,24 @@ private slots:
     void everyTrayActivationBringsTheBarBack();
     void exitAsksToSaveOnlyWhenDirty_data();
     void exitAsksToSaveOnlyWhenDirty();
+    void documentCommandsMoveTheSlotSetAndTheRecentList_data();
+    void documentCommandsMoveTheSlotSetAndTheRecentList();
+    void aSaveThatFailsKeepsTheOldDocument();
 
 private:
     template <typename T = QAction> T *child(const QString &name) const { return m_form->findChild<T *>(name); }
     QPushButton *button(const char *format, int k) const { return child<QPushButton>(QString(format).arg(k)); }
     void capture(int k, const QString &text);
     void chooseCopyEntry(int k);
+    QString document(const QString &name) const { return m_folder.filePath(name + QStringLiteral(".vmd")); }
+    void writeDocument(const QString &name, const ClipSlot &slot, int k = 1)
+    {
+        AppState::SlotSet slotSet;
+        slotSet.at(k - 1) = slot;
+        QString error;
+        QVERIFY2(writeClipDocument(document(name), slotSet, error), qPrintable(error));
+    }
+    QString run(const QString &step);
 
     QTemporaryDir m_folder;
     std::unique_ptr<AppState> m_state;
@@ -114,15 +133,27 @@ void TestForm1::windowFollowsItsDefinition()
 void TestForm1::startUpFollowsTheSettingsFile_data()
 {
     QTest::addColumn<bool>("firstStart");
-    QTest::newRow("first start") << true;
-    QTest::newRow("settings kept") << false;
+    QTest::addColumn<QString>("arguments"); // the program's arguments joined by blanks, in the settings folder
+    QTest::addColumn<bool>("loaded");
+    QTest::newRow("first start, missing document reported") << true << "none.vmd" << false;
+    QTest::newRow("settings kept, relative document") << false << "my clips.vmd" << true;
+    QTest::newRow("upper-case extension ignored") << false << "my clips.VMD" << false;
+    QTest::newRow("damaged document: empty slots, no message") << false << "bad.vmd" << false;
 }
 
 void TestForm1::startUpFollowsTheSettingsFile()
 {
     QFETCH(bool, firstStart);
+    QFETCH(QString, arguments);
+    QFETCH(bool, loaded);
     QFile settings(m_folder.filePath(QStringLiteral("velmor.ini")));
     QVERIFY(firstStart || settings.open(QIODevice::WriteOnly));
+    writeDocument(QStringLiteral("my clips"), {QString(), QStringLiteral("ten")}, 10);
+    QVERIFY(QFile(document("bad")).open(QIODevice::WriteOnly) && QDir::setCurrent(m_folder.path()));
+    m_desktop->arguments = arguments;
+    if (firstStart) {
+        run("!");
+    }
     m_form->Form_Load();
     m_form->show();
     QCOMPARE(m_form->windowTitle(), QStringLiteral("Velmora"));
@@ -141,7 +172,8 @@ void TestForm1::startUpFollowsTheSettingsFile()
     QCOMPARE(checked.join(QLatin1Char(' ')),
              firstStart ? "mnutop mnuinsert mnuhorizontal mnudefault" : "mnuhorizontal mnudefault");
     QCOMPARE(pictured.join(QLatin1Char(' ')), "mnunew mnuopen mnusave mnuedit");
-    QVERIFY(!child("mnuedit")->isEnabled() && !child("mnuB10")->isEnabled() && !child("mnufail1")->isVisible());
+    QCOMPARE(m_state->documentPath, loaded ? document("my clips") : QString());
+    QCOMPARE(child("mnuedit")->isEnabled() + child("mnuB10")->isEnabled() + child("mnufail1")->isVisible(), 3 * loaded);
     QCOMPARE(child("mnuB10")->text(), QStringLiteral(" ... 1&0 "));
 }
 
@@ -247,10 +279,138 @@ void TestForm1::exitAsksToSaveOnlyWhenDirty()
         m_desktop->expectMessage(QStringLiteral("Do you want to save the changes ?"), 3 + 48, QStringLiteral("Velmora"),
                                  answer);
     }
+    if (answer == Desktop::Yes) {
+        m_desktop->expectSave(6, QString()); // no document yet: Save As, cancelled
+    }
     closeBox ? void(m_form->close()) : child("mnuexit")->trigger();
     QCOMPARE(m_desktop->endProcessCalls + m_desktop->trayRemoves, ends ? 2 : 0);
     QVERIFY2(m_form->isVisible(), "the window stays until the process ends");
     QCOMPARE(m_state->slot(2).text, QString::fromLatin1(answer != 0 ? "keep me" : ""));
+}
+
+// A step answers what comes next ("?6" the save prompt with Yes, ">W" the Open dialog with W.vmd, "<V" the
+// Save dialog with V.vmd, "<" cancels it, "!" expects "Cannot find this file."), or acts: "capture" into
+// slot 2, "-X" deletes X.vmd, "~F" the folder F, "list" opens Z, Y, X and W, any other step triggers the
+// menu entry so named.
+QString TestForm1::run(const QString &step)
+{
+    const QString rest = step.mid(1);
+    if (step == QLatin1String("list")) {
+        for (const char *name : {"Z", "Y", "X", "W"}) {
+            run(QStringLiteral(">") + name);
+            run(QStringLiteral("mnuopen"));
+        }
+    } else if (step.startsWith('?')) {
+        m_desktop->expectMessage(QStringLiteral("Do you want to save the changes ?"), 51, "Velmora", rest.toInt());
+    } else if (step.startsWith('>') || step.startsWith('<')) {
+        const QString path = rest.isEmpty() ? QString() : document(rest);
+        step.startsWith('>') ? m_desktop->expectOpen(4, path) : m_desktop->expectSave(6, path);
+    } else if (step == QLatin1String("!")) {
+        m_desktop->expectMessage(QStringLiteral("Cannot find this file."), 304, "Velmora", Desktop::Ok);
+    } else if (step.startsWith('-')) {
+        QFile::remove(document(rest));
+    } else if (step.startsWith('~')) {
+        QDir(m_folder.filePath(rest)).removeRecursively();
+    } else if (step == QLatin1String("capture")) {
+        capture(2, QStringLiteral("changed"));
+    } else {
+        QString opened; // New ends in the editor, which the user closes
+        QTimer::singleShot(0, m_form.get(), [&opened] {
+            if (QWidget *editor = QApplication::activeModalWidget()) {
+                opened = editor->objectName();
+                editor->close();
+            }
+        });
+        child(step)->trigger();
+        QCoreApplication::processEvents();
+        return opened;
+    }
+    return QString();
+}
+
+void TestForm1::documentCommandsMoveTheSlotSetAndTheRecentList_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("expected"); // the document, the dirty flag, the recent list, slots 1 and 2
+    const auto row = [](const char *name, const char *script, const char *expected) {
+        QTest::newRow(name) << script << expected;
+    };
+    row("no document, Open", ">W mnuopen", "W 0 W--- W|");
+    row("unsaved, no path: Save shows the dialog", "capture <V mnusave", "V 0 V--- |changed");
+    row("unsaved, no path: New, Cancel", "capture ?2 mnunew", " 1 ---- |changed");
+    row("unsaved, no path: New, No, editor", "capture ?7 mnunew", " 0 ---- |Form2");
+    row("unsaved, no path: Open, Yes, Save As cancelled", "capture ?6 < mnuopen", " 1 ---- |changed");
+    row("saved: Save writes in place", ">W mnuopen capture mnusave", "W 0 W--- W|changed");
+    row("changed: Save As", ">W mnuopen capture <V mnusaveas", "V 0 VW-- W|changed");
+    row("changed: Open, Yes saves first", ">W mnuopen capture ?6 >X mnuopen", "X 0 XW-- X|");
+    row("changed: New, Yes saves first", ">W mnuopen capture ?6 mnunew", " 0 W--- |Form2");
+    row("changed: Exit, Yes saves first", ">W mnuopen capture ?6 mnuexit", "W 0 W--- W|changed");
+    row("recent entry, Cancel", "list capture ?2 mnufail3", "W 1 WXYZ W|changed");
+    row("recent entry, No", "list capture ?7 mnufail3", "Y 0 YWXY Y|");
+    row("recent entry 1 reloads, list kept", "list capture ?7 mnufail1", "W 0 WXYZ W|");
+    row("recent entry chosen before a Save As", "list mnunew capture ?6 <V mnufail3", "Y 0 YVWX Y|Form2");
+    row("missing recent file dropped, the gap kept", "list -X ! mnufail2 <V mnusaveas", "V 0 VW-Y W|");
+    row("missing folder: no message, kept", ">gone/Q mnuopen >W mnuopen ~gone mnufail2", "W 0 WQ-- W|");
+    row("19 items over filled slots", ">W mnuopen >bad mnuopen", "W 0 W--- W|");
+}
+
+void TestForm1::documentCommandsMoveTheSlotSetAndTheRecentList()
+{
+    QFETCH(QString, script);
+    QFETCH(QString, expected);
+    QVERIFY(QDir(m_folder.path()).mkpath(QStringLiteral("gone")));
+    for (const QString name : {"W", "X", "Y", "Z", "gone/Q"}) {
+        writeDocument(name, {name, QString()});
+    }
+    QFile bad(document(QStringLiteral("bad")));
+    QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write(QByteArray("\"\"\r\n").repeated(19)) == 76);
+    bad.close();
+    QString shown;
+    for (const QString &step : script.split(' ')) {
+        shown += run(step);
+    }
+    QString recent;
+    for (int k = 1; k <= 4; ++k) {
+        const QString path = child(QStringLiteral("mnufail%1").arg(k))->data().toString();
+        recent += path.isEmpty() ? QStringLiteral("-") : QFileInfo(path).baseName();
+    }
+    QCOMPARE(QStringLiteral("%1 %2 %3 %4|%5")
+                 .arg(QFileInfo(m_state->documentPath).baseName())
+                 .arg(m_state->dirty)
+                 .arg(recent, m_state->slot(1).label, m_state->slot(2).text + shown),
+             expected);
+    // What was saved is what the slots held.
+    AppState::SlotSet saved;
+    QString error;
+    QVERIFY(m_state->dirty == 1 || m_state->documentPath.isEmpty() ||
+            (readClipDocument(m_state->documentPath, saved, error) == ReadStatus::Ok && saved == m_state->slotSet()));
+}
+
+// Under a file-size limit, which stops root too, the write itself fails.
+void TestForm1::aSaveThatFailsKeepsTheOldDocument()
+{
+    writeDocument(QStringLiteral("W"), {QStringLiteral("old"), QString()});
+    QFile file(document("W"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    run(">W"), run("mnuopen");
+    capture(2, QString(100000, 'x'));
+    m_desktop->expectMessage(
+        QStringLiteral("The document \"%1\" cannot be saved: %2.").arg(document("W"), qt_error_string(EFBIG)), 48,
+        "Velmora", Desktop::Ok);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit unlimited = limit;
+    limit.rlim_cur = 4096;
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    run("mnusave");
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, handler);
+    QVERIFY(file.seek(0));
+    QCOMPARE(file.readAll(), before);
+    QCOMPARE(m_state->dirty, qint16(1));
+    QCOMPARE(m_state->documentPath, document("W"));
 }
 
 QTEST_MAIN(TestForm1)

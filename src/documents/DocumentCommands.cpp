@@ -1,0 +1,165 @@
+#include "DocumentCommands.h"
+
+#include "DocumentView.h"
+#include "app/Desktop.h"
+#include "slots/AppState.h"
+#include "slots/Captions.h"
+#include "slots/SlotActions.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+const QString SavePrompt = QStringLiteral("Do you want to save the changes ?");
+const QString MissingFile = QStringLiteral("Cannot find this file.");
+// File dialog flags: ask before overwriting, hide the read-only box.
+constexpr int AskOverwrite = 2;
+constexpr int HideReadOnly = 4;
+} // namespace
+
+DocumentCommands::DocumentCommands(AppState &state, Desktop &desktop, DocumentView &view, CommonDialog &dialog)
+    : m_state(state), m_desktop(desktop), m_view(view), m_dialog(dialog)
+{
+}
+
+bool DocumentCommands::AskSaveChanges()
+{
+    if (m_state.dirty != 1) {
+        return true;
+    }
+    const int answer =
+        m_desktop.messageBox(SavePrompt, Desktop::YesNoCancel + Desktop::Exclamation, m_state.programTitle);
+    if (answer == Desktop::Yes) {
+        m_state.documentPath.isEmpty() ? mnusaveas_Click() : mnusave_Click();
+        return m_state.dirty != 1;
+    }
+    return answer == Desktop::No;
+}
+
+void DocumentCommands::mnunew_Click()
+{
+    if (!AskSaveChanges()) {
+        return;
+    }
+    m_state.setSlotSet({});
+    for (int k = 1; k <= AppState::SlotCount; ++k) {
+        m_view.setSlotButtonCaption(k, QString());
+        m_view.setCopyEntry(k, newCaption(k), false);
+    }
+    m_state.dirty = 0;
+    m_state.documentPath.clear();
+    m_view.showEditor();
+}
+
+void DocumentCommands::mnuopen_Click()
+{
+    if (!AskSaveChanges()) {
+        return;
+    }
+    m_dialog.flags = HideReadOnly;
+    const QString path = m_desktop.showOpen(m_dialog);
+    if (!path.isEmpty()) {
+        LoadDocument(path);
+    }
+}
+
+void DocumentCommands::mnusave_Click()
+{
+    if (m_state.documentPath.isEmpty()) {
+        mnusaveas_Click();
+    } else if (WriteDocument(m_state.documentPath)) {
+        m_state.dirty = 0;
+    }
+}
+
+void DocumentCommands::mnusaveas_Click()
+{
+    m_dialog.flags = HideReadOnly + AskOverwrite;
+    const QString path = m_desktop.showSave(m_dialog);
+    if (path.isEmpty() || !WriteDocument(path)) {
+        return;
+    }
+    m_state.dirty = 0;
+    m_state.documentPath = path;
+    PushRecentFile();
+}
+
+void DocumentCommands::mnufail_Click(int k)
+{
+    // The path is taken before the prompt: a Save As inside it shifts the list.
+    const QString path = m_view.recentFile(k);
+    if (!AskSaveChanges() || LoadDocument(path) != ReadStatus::FileNotFound) {
+        return;
+    }
+    int holder = 0;
+    for (int i : {k, k + 1, 1, 2, 3, 4}) {
+        if (holder == 0 && i <= DocumentView::RecentCount && m_view.recentFile(i) == path) {
+            holder = i;
+        }
+    }
+    if (holder != 0) {
+        m_view.setRecentFile(holder, QString());
+        m_view.ShowRecentFiles();
+    }
+    reportMissingFile();
+}
+
+void DocumentCommands::openCommandLine(const QString &commandLine)
+{
+    if (!commandLine.endsWith(QLatin1String("vmd"))) {
+        return;
+    }
+    // The recent list and the settings file must name the same file on the next run.
+    const QString path = QDir::current().absoluteFilePath(commandLine);
+    if (LoadDocument(path) != ReadStatus::Ok && !QFileInfo::exists(path)) {
+        reportMissingFile();
+    }
+}
+
+ReadStatus DocumentCommands::LoadDocument(const QString &path)
+{
+    AppState::SlotSet slotSet;
+    QString error;
+    const ReadStatus status = readClipDocument(path, slotSet, error);
+    if (status == ReadStatus::Ok) {
+        m_state.setSlotSet(std::move(slotSet));
+        m_state.documentPath = path;
+        RefreshCaptions();
+    }
+    return status;
+}
+
+bool DocumentCommands::WriteDocument(const QString &path)
+{
+    QString error;
+    const bool written = writeClipDocument(path, m_state.slotSet(), error);
+    if (!written) {
+        m_desktop.messageBox(error, Desktop::OkOnly + Desktop::Exclamation, m_state.programTitle);
+    }
+    return written;
+}
+
+void DocumentCommands::RefreshCaptions()
+{
+    ShowSlotCaptions(m_state, m_view);
+    m_state.dirty = 0;
+    m_view.setEditFileEnabled(true);
+    PushRecentFile();
+}
+
+void DocumentCommands::PushRecentFile()
+{
+    if (m_view.recentFile(1) != m_state.documentPath) {
+        for (int k = DocumentView::RecentCount; k > 1; --k) {
+            m_view.setRecentFile(k, m_view.recentFile(k - 1));
+        }
+        m_view.setRecentFile(1, m_state.documentPath);
+    }
+    m_view.ShowRecentFiles();
+}
+
+void DocumentCommands::reportMissingFile()
+{
+    m_desktop.messageBox(MissingFile, Desktop::OkOnly + Desktop::Exclamation + Desktop::DefaultButton2,
+                         m_state.programTitle);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ClipDocument.h"
+
+class AppState;
+class Desktop;
+class DocumentView;
+struct CommonDialog;
+
+// New, Open, Save, Save As, the recent files and the save prompt: how the slot
+// set moves between the program and its clip documents, and how the document
+// path, the dirty flag and the recent-file entries follow.
+class DocumentCommands
+{
+public:
+    DocumentCommands(AppState &state, Desktop &desktop, DocumentView &view, CommonDialog &dialog);
+
+    // Asks to save unsaved changes; true when the calling command may go on.
+    bool AskSaveChanges();
+
+    void mnunew_Click();
+    void mnuopen_Click();
+    void mnusave_Click();
+    void mnusaveas_Click();
+    // Reopens the document of recent-file entry k (1 to 4).
+    void mnufail_Click(int k);
+    // Loads the document the command line names, when it ends in "vmd".
+    void openCommandLine(const QString &commandLine);
+
+    // Replaces the slot set by the document's; a failed load changes nothing.
+    ReadStatus LoadDocument(const QString &path);
+    // Writes the slot set; a failure is reported to the user and changes nothing.
+    bool WriteDocument(const QString &path);
+    void RefreshCaptions();
+    void PushRecentFile();
+
+private:
+    void reportMissingFile();
+
+    AppState &m_state;
+    Desktop &m_desktop;
+    DocumentView &m_view;
+    CommonDialog &m_dialog;
+};
