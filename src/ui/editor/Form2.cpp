@@ -1,13 +1,13 @@
 #include "Form2.h"
 
 #include "LabelValidator.h"
-#include "MarkerButton.h"
 #include "TextField.h"
 #include "app/Desktop.h"
 #include "slots/Captions.h"
 #include "slots/Clipboard.h"
 #include "slots/SlotActions.h"
 #include "slots/SlotView.h"
+#include "ui/main/SlotButton.h"
 #include "ui/main/Topmost.h"
 #include "ui/main/Twips.h"
 
@@ -95,7 +95,7 @@ void Form2::createControls()
     m_shape1->setPalette(white);
 
     for (int k = 1; k <= AppState::SlotCount; ++k) {
-        auto *button = new MarkerButton(this);
+        auto *button = new SlotButton(this);
         place(button, QStringLiteral("Cmd%1").arg(k), 360 + 1320 * ((k - 1) % 5), 480 + 360 * ((k - 1) / 5), 1335, 375);
         connect(button, &QPushButton::clicked, this, [this, k] { Cmd_Click(k); });
         m_slotButtons.at(static_cast<std::size_t>(k - 1)) = button;
@@ -141,7 +141,7 @@ void Form2::createControls()
     m_text1->setTabChangesFocus(true);
     m_text1->installEventFilter(this);
 
-    m_cmdsvebutton = new MarkerButton(this);
+    m_cmdsvebutton = new SlotButton(this);
     m_cmdsvebutton->setText(QStringLiteral("Save This Button"));
     place(m_cmdsvebutton, "Cmdsvebutton", 120, 4080, 2775, 375);
     m_cmdsvebutton->setFont(large);
@@ -277,7 +277,7 @@ void Form2::cmdclear_Click()
 void Form2::ClearEditor()
 {
     m_editor.workingCopy.fill(ClipSlot());
-    for (MarkerButton *button : m_slotButtons) {
+    for (SlotButton *button : m_slotButtons) {
         button->setText(QString());
         button->setPicture(QPixmap());
         button->setBackRole(QPalette::Button);

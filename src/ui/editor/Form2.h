@@ -10,7 +10,7 @@
 class Clipboard;
 class Desktop;
 class LabelValidator;
-class MarkerButton;
+class SlotButton;
 class QLabel;
 class QLineEdit;
 class SlotView;
@@ -60,7 +60,7 @@ private:
     void createControls();
     void arrangeVertically();
     void ClearEditor();
-    MarkerButton *slotButton(int n) const { return m_slotButtons.at(static_cast<std::size_t>(n - 1)); }
+    SlotButton *slotButton(int n) const { return m_slotButtons.at(static_cast<std::size_t>(n - 1)); }
 
     AppState &m_state;
     EditorState &m_editor;
@@ -69,7 +69,7 @@ private:
     Desktop &m_desktop;
     QIcon m_icon;
 
-    std::array<MarkerButton *, AppState::SlotCount> m_slotButtons{};
+    std::array<SlotButton *, AppState::SlotCount> m_slotButtons{};
     QWidget *m_shape1 = nullptr;
     QLabel *m_label1 = nullptr;
     QLabel *m_label2 = nullptr;
@@ -78,7 +78,7 @@ private:
     QLineEdit *m_text2 = nullptr;
     LabelValidator *m_labelValidator = nullptr;
     TextField *m_text1 = nullptr;
-    MarkerButton *m_cmdsvebutton = nullptr;
+    SlotButton *m_cmdsvebutton = nullptr;
     QPushButton *m_cmdOK = nullptr;
     QPushButton *m_cmdcancel = nullptr;
     QPushButton *m_cmdclear = nullptr;

@@ -4,7 +4,10 @@
 #include <QStylePainter>
 
 namespace {
-constexpr int CaptionMargin = 2;
+// The back colour (3D light marks the selected slot) stays visible round the
+// picture and shows through it.
+constexpr int PictureInset = 2;
+constexpr qreal PictureOpacity = 0.6;
 } // namespace
 
 SlotButton::SlotButton(QWidget *parent) : QPushButton(parent) {}
@@ -17,9 +20,25 @@ void SlotButton::setCaptionInset(int pixels)
     }
 }
 
-QRect SlotButton::captionRect() const
+void SlotButton::setPicture(const QPixmap &picture)
 {
-    return rect().adjusted(m_inset + CaptionMargin, 0, -CaptionMargin, 0);
+    m_picture = picture;
+    update();
+}
+
+void SlotButton::setBackRole(QPalette::ColorRole role)
+{
+    if (m_backRole != role) {
+        m_backRole = role;
+        update();
+    }
+}
+
+QRect SlotButton::faceRect() const
+{
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    return style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
 }
 
 QString SlotButton::shownCaption() const
@@ -32,13 +51,20 @@ void SlotButton::paintEvent(QPaintEvent *)
     QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);
+    option.palette.setColor(QPalette::Button, palette().color(m_backRole));
     option.text.clear();
     painter.drawControl(QStyle::CE_PushButton, option);
 
-    QStyleOptionButton label;
-    initStyleOption(&label);
-    const QRect area = captionRect();
+    const QRect face = faceRect();
+    if (!m_picture.isNull()) {
+        QRect picture(QPoint(), m_picture.deviceIndependentSize().toSize());
+        picture.moveCenter(face.center());
+        painter.save();
+        painter.setClipRect(face.adjusted(PictureInset, PictureInset, -PictureInset, -PictureInset));
+        painter.setOpacity(PictureOpacity);
+        painter.drawPixmap(picture, m_picture);
+        painter.restore();
+    }
     const int flags = Qt::AlignCenter | Qt::TextShowMnemonic | Qt::TextSingleLine;
-    const QPalette::ColorRole role = QPalette::ButtonText;
-    painter.drawItemText(area, flags, label.palette, isEnabled(), shownCaption(), role);
+    painter.drawItemText(captionRect(), flags, option.palette, isEnabled(), shownCaption(), QPalette::ButtonText);
 }

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QPixmap>
 #include <QPushButton>
 
-// A slot button. Its caption is drawn beside the capture button that may cover
-// the button's top-left corner, and a caption too long for the button is cut
-// with an ellipsis at a character boundary instead of being clipped.
+// A slot button, on the bar or in the editor. Its caption is cut with an
+// ellipsis at a character boundary when it does not fit, instead of being
+// clipped, and on the bar it is drawn beside the capture button that may cover
+// the button's top-left corner. In the editor it may carry a picture, drawn
+// inside its face with the caption over it, and its back colour is a colour role
+// of the current palette, so that it follows the desktop's theme.
 class SlotButton : public QPushButton
 {
     Q_OBJECT
@@ -15,6 +19,13 @@ public:
     void setCaptionInset(int pixels);
     int captionInset() const { return m_inset; }
 
+    // A null pixmap means no picture.
+    void setPicture(const QPixmap &picture);
+    QPixmap picture() const { return m_picture; }
+
+    void setBackRole(QPalette::ColorRole role);
+    QPalette::ColorRole backRole() const { return m_backRole; }
+
     // The caption as it is drawn, access-key marks included.
     QString shownCaption() const;
 
@@ -22,7 +33,10 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QRect captionRect() const;
+    QRect faceRect() const;
+    QRect captionRect() const { return faceRect().adjusted(m_inset, 0, 0, 0); }
 
     int m_inset = 0;
+    QPixmap m_picture;
+    QPalette::ColorRole m_backRole = QPalette::Button;
 };

@@ -2,8 +2,8 @@
 #include "slots/SlotView.h"
 #include "support/ScriptedDesktop.h"
 #include "ui/editor/Form2.h"
-#include "ui/editor/MarkerButton.h"
 #include "ui/editor/TextField.h"
+#include "ui/main/SlotButton.h"
 
 #include <QClipboard>
 #include <QLabel>
@@ -116,7 +116,7 @@ void TestForm2::run(const QString &step)
 QMap<QString, QString> TestForm2::facts(const AppState &state)
 {
     QString pictures, lit, clipboard;
-    for (MarkerButton *button : m_form->findChildren<MarkerButton *>()) {
+    for (SlotButton *button : m_form->findChildren<SlotButton *>()) {
         pictures += button->picture().isNull() ? QString() : button->objectName() + ' ';
         lit += button->backRole() == QPalette::Midlight ? button->objectName() : QString();
     }
@@ -192,7 +192,7 @@ void TestForm2::userScripts()
     state.programTitle = "Velmora";
     state.setSlotSet({ClipSlot(), {"old", ""}, {label, text}, {"four", "text 4"}, {}, {}, {}, {}, {}, {}});
     open(state);
-    QCOMPARE(child<MarkerButton>("Cmd3")->shownCaption(), child<MarkerButton>("Cmd3")->text()); // whole, not cut
+    QCOMPARE(child<SlotButton>("Cmd3")->shownCaption(), child<SlotButton>("Cmd3")->text()); // whole, not cut
     for (const QString &step : script) {
         run(step);
     }
