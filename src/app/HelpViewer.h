@@ -15,8 +15,6 @@ public:
     // A file that is found nowhere is reported in the viewer itself.
     void openContents(const QStringList &folders, const QString &fileName);
 
-    QTextBrowser *browser() const { return m_browser; }
-
 private:
     QTextBrowser *m_browser;
 };
