@@ -1,17 +1,142 @@
 #include "SettingsFile.h"
 
+#include "TextFiles.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStandardPaths>
 
+#include <cmath>
+
 namespace {
+
 const QString SettingsFileName = QStringLiteral("velmor.ini");
+constexpr int LineCount = 12;
+// Twelve short lines; more than this is not a settings file of ours.
+constexpr qint64 LargestSettingsBytes = 1024 * 1024;
+// Folders of installed programs: a settings file there would be shared by every
+// user, or written by root alone.
+const char *const SystemFolders[] = {"/usr", "/opt", "/bin", "/sbin", "/lib", "/lib64", "/snap", "/app"};
+
+std::optional<qint16> number(const QByteArray &line)
+{
+    bool ok = false;
+    const double value = line.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    // A fraction goes to the nearest integer, a half to the even one.
+    const double rounded = std::nearbyint(value);
+    if (rounded < -32768 || rounded > 32767) {
+        return std::nullopt;
+    }
+    return static_cast<qint16>(rounded);
+}
+
+// The text between the line's first and last double quote; nothing inside is
+// escaped, so a quote in a path stays part of it.
+QString text(const QByteArray &line)
+{
+    const QByteArray trimmed = line.trimmed();
+    const qsizetype close = trimmed.lastIndexOf('"');
+    if (trimmed.startsWith('"') && close > 0) {
+        return decodeText(trimmed.mid(1, close - 1));
+    }
+    return decodeText(trimmed);
+}
+
+bool isSystemFolder(const QString &folder)
+{
+    const QString path = QFileInfo(folder).canonicalFilePath();
+    for (const char *system : SystemFolders) {
+        const QString prefix = QString::fromLatin1(system);
+        if (path == prefix || path.startsWith(prefix + QLatin1Char('/'))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
+
+SettingsLines parseSettingsLines(const QByteArray &bytes)
+{
+    QList<QByteArray> lines = bytes.split('\n');
+    for (QByteArray &line : lines) {
+        if (line.endsWith('\r')) {
+            line.chop(1);
+        }
+    }
+    lines.resize(LineCount);
+    SettingsLines settings;
+    std::optional<int> *const window[] = {&settings.top, &settings.left, &settings.width, &settings.height};
+    for (int i = 0; i < 4; ++i) {
+        if (const auto value = number(lines.at(i))) {
+            *window[i] = *value;
+        }
+    }
+    std::optional<qint16> *const flags[] = {&settings.alwaysOnTop, &settings.sizeMode, &settings.barOrientation,
+                                            &settings.insertButtons};
+    for (int i = 0; i < 4; ++i) {
+        *flags[i] = number(lines.at(4 + i));
+    }
+    for (int i = 0; i < SettingsLines::RecentCount; ++i) {
+        settings.recent.at(i) = text(lines.at(8 + i));
+    }
+    return settings;
+}
+
+QByteArray formatSettingsLines(const SettingsLines &settings)
+{
+    QByteArray bytes;
+    for (const std::optional<int> &value : {settings.top, settings.left, settings.width, settings.height}) {
+        bytes += QByteArray::number(value.value_or(0)) + "\r\n";
+    }
+    for (const std::optional<qint16> &value :
+         {settings.alwaysOnTop, settings.sizeMode, settings.barOrientation, settings.insertButtons}) {
+        bytes += QByteArray::number(value.value_or(0)) + "\r\n";
+    }
+    for (const QString &path : settings.recent) {
+        const bool fits = !path.contains(QLatin1Char('\n')) && !path.contains(QLatin1Char('\r'));
+        bytes += '"' + (fits ? path.toUtf8() : QByteArray()) + "\"\r\n";
+    }
+    return bytes;
+}
+
+SettingsRead readSettingsFile(const QString &path, SettingsLines &settings)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return SettingsRead::Missing;
+    }
+    settings = SettingsLines();
+    QFile file(path);
+    // Only a regular file is opened: a named pipe would hold up the start.
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+        return SettingsRead::Failed;
+    }
+    settings = parseSettingsLines(file.read(LargestSettingsBytes));
+    return SettingsRead::Ok;
+}
+
+bool writeSettingsFile(const QString &path, const SettingsLines &settings, QString &error)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    const QByteArray bytes = formatSettingsLines(settings);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
+        return true;
+    }
+    error = QStringLiteral("The settings cannot be saved in %1: %2").arg(path, file.errorString());
+    return false;
+}
 
 QString settingsFilePath(const QString &executableFolder)
 {
     const QFileInfo folder(executableFolder);
-    if (folder.isDir() && folder.isWritable()) {
+    if (folder.isDir() && folder.isWritable() && !isSystemFolder(executableFolder)) {
         return QDir(executableFolder).filePath(SettingsFileName);
     }
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);

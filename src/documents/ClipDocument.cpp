@@ -1,5 +1,7 @@
 #include "ClipDocument.h"
 
+#include "app/TextFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,14 +22,6 @@ constexpr char QuoteMarker = '\x01';
 // whole file never has to sit in memory beside the strings made from it.
 constexpr qint64 ReadPieceBytes = 256 * 1024;
 constexpr qsizetype WritePieceUnits = 64 * 1024;
-
-// Windows-1252 differs from Latin-1 only in 0x80 to 0x9F. The five bytes it
-// leaves undefined keep their Latin-1 code points.
-constexpr char16_t Windows1252C1[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
 
 // Items alternate label and text, slot by slot.
 QString &itemString(AppState::SlotSet &slotSet, int item)
@@ -211,7 +205,7 @@ void ItemReader::append(const char *begin, const char *end)
         auto *out = reinterpret_cast<char16_t *>(m_item.data()) + used;
         for (const char *p = begin; p != end; ++p) {
             const auto byte = static_cast<uchar>(*p);
-            *out++ = (byte & 0xE0) == 0x80 ? Windows1252C1[byte - 0x80] : byte;
+            *out++ = fromWindows1252(byte);
         }
     } else {
         // Room for the longest result; the string keeps only what was written.

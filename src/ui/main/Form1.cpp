@@ -4,18 +4,20 @@
 #include "SlotButton.h"
 #include "Topmost.h"
 #include "Twips.h"
+#include "app/FrameExtents.h"
 #include "app/SettingsFile.h"
 #include "slots/AppState.h"
 #include "slots/Captions.h"
 #include "slots/SlotActions.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 
 namespace {
 
@@ -87,9 +89,10 @@ QRect pixelRect(int left, int top, int width, int height)
 
 } // namespace
 
-Form1::Form1(AppState &state, Desktop &desktop, Clipboard &clipboard, QWidget *parent)
+Form1::Form1(AppState &state, Desktop &desktop, Clipboard &clipboard, std::function<void()> registerDocumentType,
+             QWidget *parent)
     : QMainWindow(parent), m_state(state), m_desktop(desktop), m_clipboard(clipboard),
-      m_documents(state, desktop, *this, m_commonDialog)
+      m_registerDocumentType(std::move(registerDocumentType)), m_documents(state, desktop, *this, m_commonDialog)
 {
     setObjectName(QStringLiteral("Form1"));
     // A global menu would take the menu bar out of the window: the window's sizes
@@ -117,7 +120,12 @@ Form1::Form1(AppState &state, Desktop &desktop, Clipboard &clipboard, QWidget *p
     m_commonDialog.filter = DocumentFilter;
     m_commonDialog.helpFile = HelpFile;
 
-    setWindowSizeTwips(BarLayout::DesignWidth, BarLayout::DesignHeight);
+    setWindowSizeTwips({BarLayout::DesignWidth, BarLayout::DesignHeight});
+    placeAtDesignPosition();
+}
+
+void Form1::placeAtDesignPosition()
+{
     // Before the first show Qt places the window's client area, menu bar included.
     move(Twips::toPixels(BarLayout::DesignAreaLeft),
          Twips::toPixels(BarLayout::DesignAreaTop) - menuBar()->sizeHint().height());
@@ -221,17 +229,16 @@ void Form1::connectMenus()
     connect(action("mnusystray"), &QAction::triggered, this, &Form1::mnusystray_Click);
     connect(action("mnutop"), &QAction::triggered, this, &Form1::mnutop_Click);
     connect(action("mnuinsert"), &QAction::triggered, this, &Form1::mnuinsert_Click);
+    connect(action("mnuhorizontal"), &QAction::triggered, this, &Form1::mnuhorizontal_Click);
+    connect(action("mnuvertical"), &QAction::triggered, this, &Form1::mnuvertical_Click);
+    connect(action("mnudefault"), &QAction::triggered, this, &Form1::mnudefault_Click);
+    connect(action("mnufirstr"), &QAction::triggered, this, &Form1::mnufirstr_Click);
+    connect(action("mnuonlym"), &QAction::triggered, this, &Form1::mnuonlym_Click);
     connect(action("mnucontens"), &QAction::triggered, this, &Form1::mnucontens_Click);
     // A disabled entry takes its Ctrl+E out of use too.
     connect(action("mnuedit"), &QAction::triggered, this, &Form1::mnuedit_Click);
     for (int k = 1; k <= AppState::SlotCount; ++k) {
         connect(m_copyEntries.at(k - 1), &QAction::triggered, this, [this, k] { CopySlot(k); });
-    }
-    // Qt flips a check mark before the handler runs; the layout entries keep
-    // theirs until their layout handlers set the marks themselves.
-    for (const char *name : {"mnuhorizontal", "mnuvertical", "mnudefault", "mnufirstr", "mnuonlym"}) {
-        QAction *entry = action(name);
-        connect(entry, &QAction::triggered, this, [entry](bool checked) { entry->setChecked(!checked); });
     }
 }
 
@@ -246,21 +253,26 @@ void Form1::Form_Load()
 {
     m_state.programTitle = QStringLiteral("Velmora");
     setTitle(m_state.programTitle);
+    m_settingsPath = settingsFilePath(m_desktop.executableFolder());
     ReadSettings();
     ShowRecentFiles();
     if (m_state.alwaysOnTop == 1) {
         SetTopmost(this, true);
     } else {
-        action("mnutop")->setChecked(false);
+        setChecked("mnutop", false);
     }
-    action("mnufirstr")->setChecked(m_state.sizeMode == 2);
-    action("mnuonlym")->setChecked(m_state.sizeMode == 3);
-    action("mnudefault")->setChecked(m_state.sizeMode != 2 && m_state.sizeMode != 3);
-    action("mnuvertical")->setChecked(m_state.barOrientation == 1);
-    action("mnuhorizontal")->setChecked(m_state.barOrientation != 1);
+    setChecked("mnufirstr", m_state.sizeMode == BarLayout::FirstButtonRow);
+    setChecked("mnuonlym", m_state.sizeMode == BarLayout::OnlyMenu);
+    setChecked("mnudefault", m_state.sizeMode != BarLayout::FirstButtonRow && m_state.sizeMode != BarLayout::OnlyMenu);
+    if (m_state.barOrientation == 1) {
+        mnuvertical_Click();
+        setChecked("mnuvertical", true);
+    } else {
+        setChecked("mnuhorizontal", true);
+    }
     if (m_state.insertButtons == 1) {
         setCaptureButtonsVisible(true);
-        action("mnuinsert")->setChecked(true);
+        setChecked("mnuinsert", true);
     }
     attachMenuPictures();
     m_documents.openCommandLine(m_desktop.commandLine());
@@ -268,17 +280,91 @@ void Form1::Form_Load()
 
 void Form1::ReadSettings()
 {
-    const QString path = settingsFilePath(m_desktop.executableFolder());
-    if (!QFileInfo::exists(path)) {
+    SettingsLines settings;
+    const SettingsRead read = readSettingsFile(m_settingsPath, settings);
+    if (read == SettingsRead::Missing) {
         // First start: the bar comes up on top, with its capture buttons.
         m_state.alwaysOnTop = 1;
         m_state.insertButtons = 1;
+        if (m_registerDocumentType) {
+            m_registerDocumentType();
+        }
+        return;
     }
+    // A size that could not be read would leave a window too small to see or
+    // reach; a position that could not be read puts it at the screen's edge.
+    setWindowSizeTwips({settings.width.value_or(BarLayout::DesignWidth),
+                        settings.height.value_or(BarLayout::DesignHeight)});
+    placeFrame({Twips::toPixels(settings.left.value_or(0)), Twips::toPixels(settings.top.value_or(0))});
+    m_state.alwaysOnTop = settings.alwaysOnTop.value_or(0);
+    m_state.sizeMode = settings.sizeMode.value_or(0);
+    m_state.barOrientation = settings.barOrientation.value_or(0);
+    m_state.insertButtons = settings.insertButtons.value_or(0);
+    for (int k = 1; k <= RecentCount; ++k) {
+        setRecentFile(k, settings.recent.at(k - 1));
+    }
+}
+
+void Form1::placeFrame(QPoint corner)
+{
+    // Only X11 has a frame to ask about before the window is mapped.
+    const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
+    const QMargins frame = x11 ? frameExtentsBeforeMapping(winId(), 250) : QMargins();
+    // The title bar, where the user takes hold of the window, must lie on a screen.
+    const QRect titleBar(corner, QSize(sizeHint().width() + frame.left() + frame.right(), qMax(frame.top(), 16)));
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen->geometry().intersects(titleBar)) {
+            move(corner + QPoint(frame.left(), frame.top()));
+            return;
+        }
+    }
+    placeAtDesignPosition();
 }
 
 void Form1::WriteSettings()
 {
-    // Nothing is kept between runs yet.
+    SettingsLines settings;
+    const QPoint corner = frameGeometry().topLeft();
+    settings.top = Twips::fromPixels(corner.y());
+    settings.left = Twips::fromPixels(corner.x());
+    settings.width = widthTwips();
+    settings.height = heightTwips();
+    settings.alwaysOnTop = m_state.alwaysOnTop;
+    settings.sizeMode = m_state.sizeMode;
+    settings.barOrientation = m_state.barOrientation;
+    settings.insertButtons = m_state.insertButtons;
+    for (int k = 1; k <= RecentCount; ++k) {
+        settings.recent.at(k - 1) = recentFile(k);
+    }
+    // A settings file that cannot be written costs the layout of this run, never the exit.
+    QString error;
+    if (!writeSettingsFile(m_settingsPath, settings, error)) {
+        qWarning().noquote() << error;
+    }
+}
+
+void Form1::applyLayout(bool vertical)
+{
+    using namespace BarLayout;
+    const int columns = vertical ? VerticalColumns : HorizontalColumns;
+    for (int k = 1; k <= AppState::SlotCount; ++k) {
+        const QPoint at = slotButtonPosition(k, columns);
+        m_slotButtons.at(k - 1)->move(Twips::toPixels(at.x()), Twips::toPixels(at.y()));
+        m_captureButtons.at(k - 1)->move(m_slotButtons.at(k - 1)->pos());
+    }
+    setWindowSizeTwips(layoutHandlerSize(m_state.sizeMode, vertical));
+    m_state.barOrientation = vertical ? 1 : 0;
+    setChecked("mnuhorizontal", !vertical);
+    setChecked("mnuvertical", vertical);
+}
+
+void Form1::applySize(int sizeMode)
+{
+    setWindowSizeTwips(BarLayout::sizeHandlerSize(sizeMode, m_state.barOrientation != 0));
+    m_state.sizeMode = static_cast<qint16>(sizeMode);
+    setChecked("mnudefault", sizeMode == BarLayout::DefaultSize);
+    setChecked("mnufirstr", sizeMode == BarLayout::FirstButtonRow);
+    setChecked("mnuonlym", sizeMode == BarLayout::OnlyMenu);
 }
 
 void Form1::attachMenuPictures()
@@ -435,20 +521,11 @@ void Form1::showEditor()
     editor.exec();
 }
 
-void Form1::setWindowSizeTwips(int width, int height)
+void Form1::setWindowSizeTwips(QSize size)
 {
-    m_buttonArea->setFixedSize(qMax(0, Twips::toPixels(width - BarLayout::FrameWidth)),
-                               qMax(0, Twips::toPixels(height - BarLayout::FrameHeight)));
-}
-
-int Form1::widthTwips() const
-{
-    return Twips::fromPixels(m_buttonArea->width()) + BarLayout::FrameWidth;
-}
-
-int Form1::heightTwips() const
-{
-    return Twips::fromPixels(m_buttonArea->height()) + BarLayout::FrameHeight;
+    m_sizeTwips = size;
+    m_buttonArea->setFixedSize(qMax(0, Twips::toPixels(size.width() - BarLayout::FrameWidth)),
+                               qMax(0, Twips::toPixels(size.height() - BarLayout::FrameHeight)));
 }
 
 void Form1::setSlotButtonCaption(int k, const QString &caption)

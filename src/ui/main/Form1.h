@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BarLayout.h"
 #include "app/Desktop.h"
 #include "documents/DocumentCommands.h"
 #include "documents/DocumentView.h"
@@ -8,6 +9,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 
 class AppState;
 class Clipboard;
@@ -22,7 +24,9 @@ class Form1 : public QMainWindow, private DocumentView
 {
     Q_OBJECT
 public:
-    Form1(AppState &state, Desktop &desktop, Clipboard &clipboard, QWidget *parent = nullptr);
+    // registerDocumentType runs on a first start, when there is no settings file.
+    Form1(AppState &state, Desktop &desktop, Clipboard &clipboard, std::function<void()> registerDocumentType = {},
+          QWidget *parent = nullptr);
 
     // Start-up: title, settings, layout, menu pictures, the document the command
     // line names. Runs before the first show.
@@ -35,6 +39,11 @@ public:
     void CaptureSlot(int k);
 
     void mnuexit_Click();
+    void mnuhorizontal_Click() { applyLayout(false); }
+    void mnuvertical_Click() { applyLayout(true); }
+    void mnudefault_Click() { applySize(BarLayout::DefaultSize); }
+    void mnufirstr_Click() { applySize(BarLayout::FirstButtonRow); }
+    void mnuonlym_Click() { applySize(BarLayout::OnlyMenu); }
     void mnuinsert_Click();
     void mnutop_Click();
     void mnusystray_Click();
@@ -57,9 +66,9 @@ public:
 
     // The outer size, as the program sets and reports it, in twips. The button
     // area gets Width - 90 by Height - 660; frame and menu bar come on top.
-    void setWindowSizeTwips(int width, int height);
-    int widthTwips() const;
-    int heightTwips() const;
+    void setWindowSizeTwips(QSize size);
+    int widthTwips() const { return m_sizeTwips.width(); }
+    int heightTwips() const { return m_sizeTwips.height(); }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -79,13 +88,23 @@ private:
     void connectMenus();
     void ReadSettings();
     void WriteSettings();
+    // Puts the window's frame at this outer corner (pixels), or at the design
+    // position when its title bar would lie on no screen.
+    void placeFrame(QPoint corner);
+    void placeAtDesignPosition();
+    void applyLayout(bool vertical);
+    void applySize(int sizeMode);
     void attachMenuPictures();
     void setCaptureButtonsVisible(bool visible);
     QAction *action(const char *name) const;
+    void setChecked(const char *name, bool checked) { action(name)->setChecked(checked); }
 
     AppState &m_state;
     Desktop &m_desktop;
     Clipboard &m_clipboard;
+    std::function<void()> m_registerDocumentType;
+    QString m_settingsPath;
+    QSize m_sizeTwips;
     QWidget *m_buttonArea = nullptr;
     std::array<SlotButton *, 10> m_slotButtons{};
     std::array<QPushButton *, 10> m_captureButtons{};

@@ -1,9 +1,13 @@
+#include "app/KeyStore.h"
 #include "app/QtClipboard.h"
 #include "app/QtDesktop.h"
+#include "documents/Associats.h"
+#include "documents/DesktopExport.h"
 #include "slots/AppState.h"
 #include "ui/main/Form1.h"
 
 #include <QApplication>
+#include <QTimer>
 
 namespace {
 
@@ -33,8 +37,23 @@ int main(int argc, char *argv[])
     QtDesktop desktop(arguments);
     QtClipboard clipboard;
     AppState state;
+    KeyStore keyStore(KeyStore::userStorePath());
 
-    Form1 form(state, desktop, clipboard);
+    // On a first start the document type goes into the key store and out to
+    // the desktop; the desktop's caches are rebuilt once the bar is up.
+    const auto registerDocumentType = [&keyStore, &desktop] {
+        const QString folder = desktop.executableFolder();
+        Associats::RegisterDocumentType(keyStore, folder);
+        const DesktopExport::Folders folders = DesktopExport::Folders::user();
+        QString error;
+        if (!DesktopExport::exportDocumentType(folder, folders, error)) {
+            qWarning().noquote() << error;
+            return;
+        }
+        QTimer::singleShot(0, qApp, [folders] { DesktopExport::refreshDesktopDatabases(folders); });
+    };
+
+    Form1 form(state, desktop, clipboard, registerDocumentType);
     // Every window of the program, the help viewer included, wears the bar's icon.
     QApplication::setWindowIcon(form.windowIcon());
     form.Form_Load();

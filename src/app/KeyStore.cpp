@@ -1,0 +1,333 @@
+#include "KeyStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <map>
+
+namespace {
+
+// A store is a handful of keys; anything this big is not ours.
+constexpr qint64 LargestStoreBytes = 4 * 1024 * 1024;
+
+const std::pair<KeyStore::Handle, const char *> RootNames[] = {
+    {KeyStore::ClassesRoot, "HKEY_CLASSES_ROOT"},
+    {KeyStore::CurrentUser, "HKEY_CURRENT_USER"},
+    {KeyStore::LocalMachine, "HKEY_LOCAL_MACHINE"},
+};
+
+// Key and value names are matched without regard to case and keep the case
+// they were created with.
+struct NameLess
+{
+    bool operator()(const QString &a, const QString &b) const { return a.compare(b, Qt::CaseInsensitive) < 0; }
+};
+
+struct Value
+{
+    quint32 type = 0;
+    QByteArray data;
+};
+
+struct Key
+{
+    std::map<QString, Key, NameLess> keys;
+    std::map<QString, Value, NameLess> values;
+};
+
+bool isHex(const QString &text)
+{
+    for (const QChar c : text) {
+        if (!c.isDigit() && (c.toLower() < QLatin1Char('a') || c.toLower() > QLatin1Char('f'))) {
+            return false;
+        }
+    }
+    return text.size() % 2 == 0;
+}
+
+bool keyFromJson(const QJsonObject &object, Key &key)
+{
+    const QJsonValue keys = object.value(QLatin1String("keys"));
+    const QJsonValue values = object.value(QLatin1String("values"));
+    if (!(keys.isObject() || keys.isUndefined()) || !(values.isObject() || values.isUndefined())) {
+        return false;
+    }
+    const QJsonObject keyObjects = keys.toObject();
+    for (auto it = keyObjects.begin(); it != keyObjects.end(); ++it) {
+        if (!it.value().isObject() || it.key().isEmpty() || it.key().contains(QLatin1Char('\\')) ||
+            !keyFromJson(it.value().toObject(), key.keys[it.key()])) {
+            return false;
+        }
+    }
+    const QJsonObject valueObjects = values.toObject();
+    for (auto it = valueObjects.begin(); it != valueObjects.end(); ++it) {
+        const QJsonObject value = it.value().toObject();
+        const double type = value.value(QLatin1String("type")).toDouble(-1);
+        const QString data = value.value(QLatin1String("data")).toString(QStringLiteral("-"));
+        if (type < 0 || type > 0xFFFFFFFFu || type != static_cast<quint32>(type) || !isHex(data)) {
+            return false;
+        }
+        key.values[it.key()] = {static_cast<quint32>(type), QByteArray::fromHex(data.toLatin1())};
+    }
+    return true;
+}
+
+QJsonObject keyToJson(const Key &key)
+{
+    QJsonObject keys;
+    for (const auto &[name, child] : key.keys) {
+        keys.insert(name, keyToJson(child));
+    }
+    QJsonObject values;
+    for (const auto &[name, value] : key.values) {
+        values.insert(name, QJsonObject{{QStringLiteral("type"), static_cast<double>(value.type)},
+                                        {QStringLiteral("data"), QString::fromLatin1(value.data.toHex())}});
+    }
+    QJsonObject object;
+    if (!keys.isEmpty()) {
+        object.insert(QStringLiteral("keys"), keys);
+    }
+    if (!values.isEmpty()) {
+        object.insert(QStringLiteral("values"), values);
+    }
+    return object;
+}
+
+// Splits a key path at its backslashes; false for an empty part ("a\\b", "\a").
+bool splitPath(const QString &path, QStringList *parts)
+{
+    *parts = path.isEmpty() ? QStringList() : path.split(QLatin1Char('\\'));
+    return !parts->contains(QString());
+}
+
+} // namespace
+
+class KeyStore::Tree
+{
+public:
+    std::map<Handle, Key> roots;
+
+    // The key at the path below the root, or null; with create, made as needed.
+    Key *find(Handle root, const QStringList &path, bool create = false, bool *created = nullptr)
+    {
+        Key *key = &roots[root];
+        for (const QString &part : path) {
+            auto found = key->keys.find(part);
+            if (found == key->keys.end()) {
+                if (!create) {
+                    return nullptr;
+                }
+                found = key->keys.emplace(part, Key()).first;
+                if (created != nullptr) {
+                    *created = true;
+                }
+            }
+            key = &found->second;
+        }
+        return key;
+    }
+};
+
+KeyStore::KeyStore(QString filePath) : m_filePath(std::move(filePath)) {}
+
+QString KeyStore::userStorePath()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QStringLiteral("velmora/keys.json"));
+}
+
+bool KeyStore::resolve(Handle handle, Handle *root, QStringList *path) const
+{
+    for (const auto &[rootHandle, name] : RootNames) {
+        Q_UNUSED(name)
+        if (handle == rootHandle) {
+            *root = handle;
+            path->clear();
+            return true;
+        }
+    }
+    const auto found = m_open.constFind(handle);
+    if (found == m_open.constEnd()) {
+        return false;
+    }
+    *root = found->root;
+    *path = found->path;
+    return true;
+}
+
+KeyStore::Handle KeyStore::remember(Handle root, const QStringList &path, quint32 access)
+{
+    const Handle handle = m_nextHandle++;
+    m_open.insert(handle, {root, path, access});
+    return handle;
+}
+
+long KeyStore::load(Tree &tree)
+{
+    const QFileInfo info(m_filePath);
+    if (!info.exists()) {
+        return Success;
+    }
+    QFile file(m_filePath);
+    // Only a regular file is read: a named pipe would hold the program up.
+    if (!info.isFile() || info.size() > LargestStoreBytes || !file.open(QIODevice::ReadOnly)) {
+        m_error = QStringLiteral("%1 is not a key store that can be read").arg(m_filePath);
+        return BadStore;
+    }
+    QJsonParseError parseError{};
+    const QJsonDocument document = QJsonDocument::fromJson(file.read(LargestStoreBytes), &parseError);
+    bool sound = document.isObject();
+    const QJsonObject roots = document.object();
+    for (auto it = roots.begin(); sound && it != roots.end(); ++it) {
+        sound = false;
+        for (const auto &[handle, name] : RootNames) {
+            if (it.key() == QLatin1String(name) && it.value().isObject()) {
+                sound = keyFromJson(it.value().toObject(), tree.roots[handle]);
+            }
+        }
+    }
+    if (!sound) {
+        m_error = QStringLiteral("The key store %1 is damaged").arg(m_filePath);
+        return BadStore;
+    }
+    return Success;
+}
+
+long KeyStore::save(const Tree &tree)
+{
+    QJsonObject roots;
+    for (const auto &[handle, name] : RootNames) {
+        const auto found = tree.roots.find(handle);
+        if (found != tree.roots.end()) {
+            roots.insert(QLatin1String(name), keyToJson(found->second));
+        }
+    }
+    QDir().mkpath(QFileInfo(m_filePath).absolutePath());
+    QSaveFile file(m_filePath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(roots).toJson()) < 0 || !file.commit()) {
+        m_error = QStringLiteral("The key store %1 cannot be written: %2").arg(m_filePath, file.errorString());
+        return CannotWrite;
+    }
+    return Success;
+}
+
+long KeyStore::createKey(Handle parent, const QString &path, quint32 access, Handle *key, quint32 *disposition)
+{
+    Handle root = 0;
+    QStringList base;
+    QStringList parts;
+    if (!resolve(parent, &root, &base)) {
+        return InvalidHandle;
+    }
+    if (!splitPath(path, &parts)) {
+        return InvalidParameter;
+    }
+    Tree tree;
+    if (const long result = load(tree); result != Success) {
+        return result;
+    }
+    if (tree.find(root, base) == nullptr) {
+        return KeyDeleted;
+    }
+    bool created = false;
+    tree.find(root, base + parts, true, &created);
+    if (created) {
+        if (const long result = save(tree); result != Success) {
+            return result;
+        }
+    }
+    if (disposition != nullptr) {
+        *disposition = created ? CreatedNewKey : OpenedExistingKey;
+    }
+    *key = remember(root, base + parts, access);
+    return Success;
+}
+
+long KeyStore::openKey(Handle parent, const QString &path, quint32 access, Handle *key)
+{
+    Handle root = 0;
+    QStringList base;
+    QStringList parts;
+    *key = 0;
+    if (!resolve(parent, &root, &base)) {
+        return InvalidHandle;
+    }
+    if (!splitPath(path, &parts)) {
+        return FileNotFound;
+    }
+    Tree tree;
+    if (const long result = load(tree); result != Success) {
+        return result;
+    }
+    if (tree.find(root, base + parts) == nullptr) {
+        return FileNotFound;
+    }
+    *key = remember(root, base + parts, access);
+    return Success;
+}
+
+long KeyStore::setValue(Handle key, const QString &name, quint32 type, const QByteArray &data)
+{
+    const auto open = m_open.constFind(key);
+    if (open == m_open.constEnd()) {
+        return InvalidHandle;
+    }
+    if ((open->access & SetValueAccess) == 0) {
+        return AccessDenied;
+    }
+    Tree tree;
+    if (const long result = load(tree); result != Success) {
+        return result;
+    }
+    Key *found = tree.find(open->root, open->path);
+    if (found == nullptr) {
+        return KeyDeleted;
+    }
+    // A name that differs only in case is the same value, and keeps its first spelling.
+    found->values[name] = {type, data};
+    return save(tree);
+}
+
+long KeyStore::queryValue(Handle key, const QString &name, quint32 *type, QByteArray *data, quint32 *length)
+{
+    Handle root = 0;
+    QStringList path;
+    if (!resolve(key, &root, &path)) {
+        return InvalidHandle;
+    }
+    const auto open = m_open.constFind(key);
+    if (open != m_open.constEnd() && (open->access & QueryValueAccess) == 0) {
+        return AccessDenied;
+    }
+    Tree tree;
+    if (const long result = load(tree); result != Success) {
+        return result;
+    }
+    const Key *found = tree.find(root, path);
+    if (found == nullptr) {
+        return KeyDeleted;
+    }
+    const auto value = found->values.find(name);
+    if (value == found->values.end()) {
+        return FileNotFound;
+    }
+    *type = value->second.type;
+    const auto size = static_cast<quint32>(value->second.data.size());
+    const bool fits = size <= *length;
+    *length = size;
+    if (!fits) {
+        return MoreData;
+    }
+    *data = value->second.data;
+    return Success;
+}
+
+long KeyStore::closeKey(Handle key)
+{
+    return m_open.remove(key) ? Success : InvalidHandle;
+}

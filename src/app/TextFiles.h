@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+// The program's text files (clip documents, the settings file) are UTF-8; a file
+// whose bytes are not valid UTF-8 comes from an older 8-bit system and is read
+// as Windows-1252, so that its accents survive.
+
+// The character a Windows-1252 byte stands for. The five bytes it leaves
+// undefined keep their Latin-1 code points.
+char16_t fromWindows1252(uchar byte);
+
+// The bytes as UTF-8 when they are valid UTF-8, otherwise as Windows-1252.
+QString decodeText(QByteArrayView bytes);

@@ -1,0 +1,58 @@
+#include "Associats.h"
+
+#include <QtEndian>
+
+namespace {
+const QString Extension = QStringLiteral(".vmd");
+const QString DocumentClass = QStringLiteral("Velmora.Document");
+const QString CommandKey = QStringLiteral("Velmora.Document\\shell\\open\\command");
+// Query value, set value, create subkey, enumerate subkeys, notify, create link.
+constexpr quint32 ClassKeyAccess = 0x3F;
+} // namespace
+
+namespace Associats {
+
+void RegisterDocumentType(KeyStore &store, const QString &programFolder)
+{
+    CreateClassKey(store, Extension, KeyStore::ClassesRoot);
+    SetClassKeyValue(store, Extension, QString(), DocumentClass, KeyStore::StringValue);
+    CreateClassKey(store, CommandKey, KeyStore::ClassesRoot);
+    SetClassKeyValue(store, DocumentClass, QString(), QStringLiteral("Velmora Document"), KeyStore::StringValue);
+    const QString command = programFolder + QStringLiteral("/velmora %1");
+    SetClassKeyValue(store, CommandKey, QString(), command, KeyStore::StringValue);
+}
+
+void CreateClassKey(KeyStore &store, const QString &keyPath, KeyStore::Handle root)
+{
+    KeyStore::Handle key = 0;
+    quint32 disposition = 0;
+    store.createKey(root, keyPath, ClassKeyAccess, &key, &disposition);
+    store.closeKey(key);
+}
+
+void SetClassKeyValue(KeyStore &store, const QString &keyPath, const QString &valueName, const QVariant &value,
+                      quint32 type)
+{
+    KeyStore::Handle key = 0;
+    store.openKey(KeyStore::ClassesRoot, keyPath, ClassKeyAccess, &key);
+    WriteKeyValue(store, key, valueName, type, value);
+    store.closeKey(key);
+}
+
+long WriteKeyValue(KeyStore &store, KeyStore::Handle key, const QString &valueName, quint32 type,
+                   const QVariant &value)
+{
+    if (type == KeyStore::StringValue) {
+        // The stored length counts the bytes, not the characters: a folder name
+        // with accents would otherwise lose its last bytes.
+        return store.setValue(key, valueName, type, value.toString().toUtf8() + '\0');
+    }
+    if (type == KeyStore::NumberValue) {
+        QByteArray data(4, '\0');
+        qToLittleEndian(static_cast<qint32>(value.toInt()), data.data());
+        return store.setValue(key, valueName, type, data);
+    }
+    return 0;
+}
+
+} // namespace Associats

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/KeyStore.h"
+
+#include <QString>
+#include <QVariant>
+
+// Registers the clip document type in the key store, so that the desktop can
+// start the program with a document. The executable's name in the command is
+// always "velmora", whatever the running file is called.
+namespace Associats {
+
+// The three entries: ".vmd" names the type, the type names itself, and its open
+// command is the program's folder followed by "/velmora %1".
+void RegisterDocumentType(KeyStore &store, const QString &programFolder);
+
+// Creates the key path below the root, with any keys missing on the way.
+void CreateClassKey(KeyStore &store, const QString &keyPath, KeyStore::Handle root);
+
+// Opens the key below the classes root and writes one value into it.
+void SetClassKeyValue(KeyStore &store, const QString &keyPath, const QString &valueName, const QVariant &value,
+                      quint32 type);
+
+// Writes a value of type 1 (text, stored as UTF-8 with its terminating zero) or
+// 4 (32-bit number, 4 bytes); any other type writes nothing and gives 0.
+long WriteKeyValue(KeyStore &store, KeyStore::Handle key, const QString &valueName, quint32 type,
+                   const QVariant &value);
+
+} // namespace Associats
