@@ -35,16 +35,16 @@ std::optional<qint16> number(const QByteArray &line)
     return static_cast<qint16>(rounded);
 }
 
-// The text between the line's first and last double quote; nothing inside is
-// escaped, so a quote in a path stays part of it.
+// The text between the line's first and last double quote (or its end); nothing
+// inside is escaped, so a quote in a path stays part of it.
 QString text(const QByteArray &line)
 {
     const QByteArray trimmed = line.trimmed();
-    const qsizetype close = trimmed.lastIndexOf('"');
-    if (trimmed.startsWith('"') && close > 0) {
-        return decodeText(trimmed.mid(1, close - 1));
+    if (!trimmed.startsWith('"')) {
+        return decodeText(trimmed);
     }
-    return decodeText(trimmed);
+    const qsizetype close = trimmed.lastIndexOf('"');
+    return decodeText(trimmed.mid(1, close > 0 ? close - 1 : -1));
 }
 
 bool isSystemFolder(const QString &folder)

@@ -28,6 +28,9 @@ private slots:
     void windowFollowsItsDefinition();
     void startUpFollowsTheSettingsFile_data();
     void startUpFollowsTheSettingsFile();
+    void viewMenuAndSettingsFileShapeTheBar_data();
+    void viewMenuAndSettingsFileShapeTheBar();
+    void settingsRoundTripThroughExitAndStart();
     void captureButtonCoversItsCornerAndTheCaptionStandsBeside();
     void copyAndCaptureThroughButtonsAndMenu();
     void everyTrayActivationBringsTheBarBack();
@@ -51,23 +54,28 @@ private:
         QVERIFY2(writeClipDocument(document(name), slotSet, error), qPrintable(error));
     }
     QString run(const QString &step);
+    QString layoutState() const;
+    void writeSettings(const QByteArray &bytes);
 
     QTemporaryDir m_folder;
     std::unique_ptr<AppState> m_state;
     std::unique_ptr<ScriptedDesktop> m_desktop;
     QtClipboard m_clipboard;
     std::unique_ptr<Form1> m_form;
+    int m_registrations = 0;
 };
 
 void TestForm1::init()
 {
     QFile::remove(m_folder.filePath(QStringLiteral("velmor.ini")));
+    QDir(m_folder.filePath(QStringLiteral("velmor.ini"))).removeRecursively();
     m_state = std::make_unique<AppState>();
     m_desktop = std::make_unique<ScriptedDesktop>();
     m_desktop->folder = m_folder.path();
     QGuiApplication::clipboard()->clear();
-    m_form = std::make_unique<Form1>(*m_state, *m_desktop, m_clipboard);
-    if (QByteArray(QTest::currentTestFunction()) != "startUpFollowsTheSettingsFile") {
+    m_registrations = 0;
+    m_form = std::make_unique<Form1>(*m_state, *m_desktop, m_clipboard, [this] { ++m_registrations; });
+    if (!QByteArray(QTest::currentTestFunction()).contains("Settings")) {
         m_form->Form_Load();
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
@@ -175,6 +183,129 @@ void TestForm1::startUpFollowsTheSettingsFile()
     QCOMPARE(m_state->documentPath, loaded ? document("my clips") : QString());
     QCOMPARE(child("mnuedit")->isEnabled() + child("mnuB10")->isEnabled() + child("mnufail1")->isVisible(), 3 * loaded);
     QCOMPARE(child("mnuB10")->text(), QStringLiteral(" ... 1&0 "));
+}
+
+void TestForm1::writeSettings(const QByteArray &bytes)
+{
+    const QString path = m_folder.filePath(QStringLiteral("velmor.ini"));
+    QFile file(path);
+    QVERIFY(bytes == "folder" ? QDir(m_folder.path()).mkdir("velmor.ini")
+                              : file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+// The outer size in twips, the layout entries checked, the button area in pixels and where
+// slot button 10 and its capture button stand.
+QString TestForm1::layoutState() const
+{
+    QStringList marks;
+    for (const char *name : {"mnuhorizontal", "mnuvertical", "mnudefault", "mnufirstr", "mnuonlym", "mnuinsert"}) {
+        marks << (child(name)->isChecked() ? QString(name).mid(3) : QString());
+    }
+    marks.removeAll(QString());
+    const QPoint slot = button("Cmd%1", 10)->pos();
+    const QPoint capture = button("cmdp%1", 10)->pos();
+    return QStringLiteral("%1x%2 %3 | %4x%5 | %6,%7 %8,%9%10")
+        .arg(m_form->widthTwips())
+        .arg(m_form->heightTwips())
+        .arg(marks.join(' '))
+        .arg(m_form->centralWidget()->width())
+        .arg(m_form->centralWidget()->height())
+        .arg(slot.x())
+        .arg(slot.y())
+        .arg(capture.x())
+        .arg(capture.y())
+        .arg(button("cmdp%1", 10)->isVisibleTo(m_form.get()) ? " shown" : "");
+}
+
+void TestForm1::viewMenuAndSettingsFileShapeTheBar_data()
+{
+    QTest::addColumn<QByteArray>("settings"); // "" for none: a first start
+    QTest::addColumn<QString>("script");      // View menu entries chosen after the start
+    QTest::addColumn<QString>("expected");    // layoutState(), where the window is, registrations
+    const auto row = [](const char *name, const QByteArray &settings, const char *script, const char *expected) {
+        QTest::newRow(name) << settings << QString(script) << QString(expected);
+    };
+    const QByteArray lines = "1200\r\n3000\r\n";
+    row("first start", "", "", "6690x1380 horizontal default insert | 440x48 | 352,24 352,24 shown @design reg 1");
+    row("Only Menu", "", "mnuonlym", "6720x645 horizontal onlym insert | 442x0 | 352,24 352,24 shown @design reg 1");
+    row("Only Menu, Horizontal", "", "mnuonlym mnuhorizontal",
+        "6690x645 horizontal onlym insert | 440x0 | 352,24 352,24 shown @design reg 1");
+    row("Only Menu, Vertical", "", "mnuonlym mnuvertical",
+        "2730x645 vertical onlym insert | 176x0 | 88,96 88,96 shown @design reg 1");
+    row("First Button Row", "", "mnufirstr", "6690x1030 horizontal firstr insert | 440x25 | 352,24 352,24 shown "
+                                             "@design reg 1");
+    row("First Button Row, Vertical", "", "mnufirstr mnuvertical",
+        "2730x1035 vertical firstr insert | 176x25 | 88,96 88,96 shown @design reg 1");
+    row("Vertical, Only Menu", "", "mnuvertical mnuonlym",
+        "2760x645 vertical onlym insert | 178x0 | 88,96 88,96 shown @design reg 1");
+    row("Vertical, First Button Row, Default Size", "", "mnuvertical mnufirstr mnudefault",
+        "2730x2460 vertical default insert | 176x120 | 88,96 88,96 shown @design reg 1");
+    row("capture buttons shown where the layout put them", "", "mnuinsert mnuvertical mnuinsert mnuhorizontal",
+        "6690x1380 horizontal default insert | 440x48 | 352,24 352,24 shown @design reg 1");
+    row("stored vertical runs Vertical", lines + "6690\r\n1030\r\n0\r\n2\r\n1\r\n0\r\n", "",
+        "2730x1035 vertical firstr | 176x25 | 88,96 88,96 @200,80 reg 0");
+    row("stored horizontal keeps its size", lines + "6690\r\n1030\r\n1\r\n2\r\n0\r\n1\r\n", "",
+        "6690x1030 horizontal firstr insert | 440x25 | 352,24 352,24 shown @200,80 reg 0");
+    row("size mode 5 marks Default Size", lines + "6720\r\n645\r\n0\r\n5\r\n0\r\n0\r\n", "mnuhorizontal",
+        "6690x1380 horizontal default | 440x48 | 352,24 352,24 @200,80 reg 0");
+    row("orientation 2 starts horizontal, sizes as vertical", lines + "6690\r\n1380\r\n0\r\n1\r\n2\r\n0\r\n",
+        "mnudefault", "2730x2460 horizontal default | 176x120 | 352,24 352,24 @200,80 reg 0");
+    row("unreadable size: design size", lines + "x\r\n\r\n", "",
+        "6690x1380 horizontal default | 440x48 | 352,24 352,24 @200,80 reg 0");
+    row("partly off the screen kept", "300\r\n-3000\r\n6690\r\n1380\r\n", "",
+        "6690x1380 horizontal default | 440x48 | 352,24 352,24 @-200,20 reg 0");
+    row("title bar off every screen", "-1200\r\n0\r\n6690\r\n1380\r\n", "",
+        "6690x1380 horizontal default | 440x48 | 352,24 352,24 @design reg 0");
+    row("a folder: every item fails", "folder", "", "6690x1380 horizontal default | 440x48 | 352,24 352,24 @0,0 reg 0");
+}
+
+void TestForm1::viewMenuAndSettingsFileShapeTheBar()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(QString, script);
+    QFETCH(QString, expected);
+    const QPoint design = m_form->pos();
+    if (!settings.isEmpty()) {
+        writeSettings(settings);
+    }
+    m_form->Form_Load();
+    for (const QString &entry : script.split(' ', Qt::SkipEmptyParts)) {
+        child(entry)->trigger();
+    }
+    const QPoint at = m_form->pos();
+    const QString place = at == design ? QStringLiteral("design") : QStringLiteral("%1,%2").arg(at.x()).arg(at.y());
+    QCOMPARE(QStringLiteral("%1 @%2 reg %3").arg(layoutState(), place).arg(m_registrations), expected);
+}
+
+// What one run leaves in the settings file the next run finds; a settings file that cannot
+// be written does not stop the exit.
+void TestForm1::settingsRoundTripThroughExitAndStart()
+{
+    m_form->Form_Load();
+    writeDocument(QStringLiteral("my clips"), {QStringLiteral("a"), QString()});
+    run(">my clips"), run("mnuopen");
+    for (const char *entry : {"mnuvertical", "mnuonlym", "mnutop", "mnuinsert"}) {
+        child(entry)->trigger();
+    }
+    m_form->move(123, 45);
+    QString before = layoutState();
+    run("mnuexit");
+    QFile file(m_folder.filePath(QStringLiteral("velmor.ini")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), "675\r\n1845\r\n2760\r\n645\r\n0\r\n3\r\n1\r\n0\r\n\"" + document("my clips").toUtf8() +
+                                 "\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n");
+
+    m_form.reset();
+    m_registrations = 0;
+    m_state = std::make_unique<AppState>();
+    m_form = std::make_unique<Form1>(*m_state, *m_desktop, m_clipboard, [this] { ++m_registrations; });
+    m_form->Form_Load();
+    QCOMPARE(layoutState(), before.replace("2760x645", "2730x645").replace("178x0", "176x0"));
+    QCOMPARE(m_form->pos(), QPoint(123, 45));
+    QVERIFY(child("mnufail1")->isVisible() && !child("mnutop")->isChecked() && m_registrations == 0);
+    QVERIFY(file.remove() && QDir(m_folder.path()).mkdir("velmor.ini"));
+    run("mnuexit");
+    QCOMPARE(m_desktop->endProcessCalls, 2);
 }
 
 void TestForm1::captureButtonCoversItsCornerAndTheCaptionStandsBeside()

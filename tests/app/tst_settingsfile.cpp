@@ -1,0 +1,90 @@
+#include "app/SettingsFile.h"
+
+#include <QtTest>
+
+class TestSettingsFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void linesReadAsSixteenBitItems_data();
+    void linesReadAsSixteenBitItems();
+    void writtenLinesReadBackTheSame();
+    void fileLivesBesideTheProgramUnlessThatIsASystemFolder();
+};
+
+namespace {
+// The items as read, "-" for one that failed: Top Left Width Height, the four flags, | and the recent files.
+QString shown(const SettingsLines &s)
+{
+    QStringList items;
+    for (const std::optional<int> &v : {s.top, s.left, s.width, s.height})
+        items << (v ? QString::number(*v) : QStringLiteral("-"));
+    for (const std::optional<qint16> &v : {s.alwaysOnTop, s.sizeMode, s.barOrientation, s.insertButtons})
+        items << (v ? QString::number(*v) : QStringLiteral("-"));
+    return items.join(' ') + " |" + QStringList(s.recent.begin(), s.recent.end()).join('|');
+}
+} // namespace
+
+void TestSettingsFile::linesReadAsSixteenBitItems_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("read");
+    const QByteArray example = "1200\r\n3000\r\n6690\r\n1380\r\n1\r\n1\r\n0\r\n1\r\n\"/home/u/my clips/a.vmd\"\r\n"
+                               "\"\"\r\n\"\"\r\n\"\"\r\n";
+    QTest::newRow("example") << example << "1200 3000 6690 1380 1 1 0 1 |/home/u/my clips/a.vmd|||";
+    QTest::newRow("eight lines only") << example.left(36) << "1200 3000 6690 1380 1 1 0 1 ||||";
+    QTest::newRow("beyond 16 bits, text, empty, size mode 5")
+        << QByteArray("40000\n-32768\nabc\n\n1\n5\n-1\n32767\n") << "- -32768 - - 1 5 -1 32767 ||||";
+    QTest::newRow("fractions to the nearest, blanks") << QByteArray(" 1200.6 \n2.5\n-0.4\n1e3\n")
+                                                      << "1201 2 0 1000 - - - - ||||";
+    QTest::newRow("after the twelfth, quotes kept inside, unquoted, Latin-1")
+        << QByteArray("0\n0\n0\n0\n0\n0\n0\n0\n\"a \"b\" c\"\n  plain  \n\"caf\xe9\"\n\"x\n\"13th\"\n")
+        << "0 0 0 0 0 0 0 0 |a \"b\" c|plain|café|x";
+    QTest::newRow("binary") << QByteArray("\x00\xff\x01\r\r\n", 6) << "- - - - - - - - ||||";
+}
+
+void TestSettingsFile::linesReadAsSixteenBitItems()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, read);
+    QCOMPARE(shown(parseSettingsLines(bytes)), read);
+}
+
+void TestSettingsFile::writtenLinesReadBackTheSame()
+{
+    SettingsLines settings;
+    settings.top = 3810;
+    settings.left = -1200;
+    settings.width = 2730;
+    settings.sizeMode = 2;
+    settings.recent = {"/a b/\"q\".vmd", "", "/é/x.vmd", "/line\nbreak.vmd"};
+    const QByteArray bytes = formatSettingsLines(settings);
+    QCOMPARE(bytes, "3810\r\n-1200\r\n2730\r\n0\r\n0\r\n2\r\n0\r\n0\r\n\"/a b/\"q\".vmd\"\r\n\"\"\r\n\"/\xc3\xa9/x.vmd\"\r\n"
+                    "\"\"\r\n");
+    settings.height = settings.alwaysOnTop = settings.barOrientation = settings.insertButtons = 0;
+    settings.recent[3].clear();
+    QCOMPARE(shown(parseSettingsLines(bytes)), shown(settings));
+}
+
+void TestSettingsFile::fileLivesBesideTheProgramUnlessThatIsASystemFolder()
+{
+    QTemporaryDir dir;
+    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
+    const QString config = dir.filePath("config/velmora/velmor.ini");
+    QCOMPARE(settingsFilePath(dir.path()), dir.filePath("velmor.ini"));
+    QCOMPARE(settingsFilePath("/usr/bin"), config);
+    QCOMPARE(settingsFilePath("/opt"), config);
+    QCOMPARE(settingsFilePath(dir.filePath("missing")), config);
+
+    SettingsLines read;
+    QCOMPARE(readSettingsFile(dir.filePath("velmor.ini"), read), SettingsRead::Missing);
+    QString error;
+    QVERIFY(writeSettingsFile(config, SettingsLines(), error));
+    QCOMPARE(readSettingsFile(config, read), SettingsRead::Ok);
+    QCOMPARE(readSettingsFile(dir.filePath("config"), read), SettingsRead::Failed);
+    QVERIFY(!writeSettingsFile(dir.filePath("config"), read, error));
+    QVERIFY2(error.contains("cannot be saved"), qPrintable(error));
+}
+
+QTEST_GUILESS_MAIN(TestSettingsFile)
+#include "tst_settingsfile.moc"

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# A bar set up once comes back the same: the layouts measured on the X server,
+# the settings file written at exit and read at the next start, and a first
+# start that gives the document type to the desktop, so that opening a .vmd
+# file starts the bar with it.
+source "$(dirname "$0")/lib.sh" "$@"
+start_desktop
+export HOME=$WORK/home XDG_DATA_HOME=$WORK/home/data XDG_CONFIG_HOME=$WORK/home/config
+INI=$WORK/bin/velmor.ini
+# The client area (menu bar and button area) in pixels, and the frame's outer corner.
+client_size() { xwininfo -id "$WINDOW" | awk '/Width:/ {w = $2} /Height:/ {print w "x" $2}'; }
+frame_corner() {
+    local extents=($(xprop -id "$WINDOW" _NET_FRAME_EXTENTS | tr -dc '0-9 '))
+    xwininfo -id "$WINDOW" | awk -v l="${extents[0]}" -v t="${extents[2]}" \
+        '/Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ {print x - l "," $4 - t}'
+}
+ini_lines() { tr -d '\r' <"$INI" | paste -sd ' '; }
+
+start_velmora
+command=$(hex_of "$WORK/bin/velmora %1")00
+expect "a first start registers the open command" grep -q "\"$command\"" "$XDG_DATA_HOME/velmora/keys.json"
+expect "and gives the desktop its entry" grep -qx "Exec=$WORK/bin/velmora %f" \
+    "$XDG_DATA_HOME/applications/org.velmora.Velmora.desktop"
+expect "and the MIME type" test -s "$XDG_DATA_HOME/mime/packages/org.velmora.Velmora.xml"
+expect "and makes it the default application" grep -qx \
+    "application/x-velmora-document=org.velmora.Velmora.desktop;" "$XDG_CONFIG_HOME/mimeapps.list"
+
+# Default Size shows two rows of 24 pixels under the menu bar; the layouts follow.
+menu=$(($(client_size | cut -dx -f2) - 48))
+key alt+v v
+expect "Vertical: five rows of two" output_is "176x$((menu + 120))" client_size
+key alt+v s m
+expect "Only Menu: the menu bar alone" output_is "178x$menu" client_size
+key alt+v s b
+expect "First Button Row: one row" output_is "176x$((menu + 25))" client_size
+xdotool windowmove "$WINDOW" 301 203
+wait_until sh -c 'xwininfo -id "$0" | grep -q "Absolute upper-left X:  301"' "$WINDOW"
+corner=$(frame_corner)
+key alt+f x
+expect "File, Exit ends the bar" exited
+top=$((${corner#*,} * 15)) left=$((${corner%,*} * 15))
+expect "the settings file holds the bar as it was" output_is \
+    "$top $left 2730 1030 1 2 1 1 \"\" \"\" \"\" \"\"" ini_lines
+
+# Vertical puts back the size of the Window Size entry in force: 1035 high.
+for run in 1 2 3; do
+    start_velmora
+    expect "start $run: vertical, one row" output_is "176x$((menu + 25))" client_size
+    expect "start $run: at the same place" output_is "$corner" frame_corner
+    key alt+f x
+    expect "start $run: ends" exited
+    expect "start $run: the same settings" output_is "$top $left 2730 1035 1 2 1 1 \"\" \"\" \"\" \"\"" ini_lines
+done
+
+# Opening a document through the desktop starts a bar with it loaded.
+if command -v gio >/dev/null; then
+    rm "$INI"
+    start_velmora
+    expect "the desktop's MIME cache is rebuilt" test -s "$XDG_DATA_HOME/mime/mime.cache"
+    mkdir -p "$WORK/my docs"
+    for i in $(seq 20); do printf '"%s"\r\n' "$([ "$i" = 2 ] && echo 'opened by the desktop')"; done \
+        >"$WORK/my docs/set 1.vmd"
+    background gio open "$WORK/my docs/set 1.vmd" >>"$WORK/velmora.log" 2>&1
+    first=$WINDOW
+    other_bar() { WINDOW=$(xdotool search --all --onlyvisible --name '^Velmora' | grep -vx "$first" | head -n1) &&
+        [ -n "$WINDOW" ]; }
+    expect "gio open starts another bar" other_bar
+    VELMORA_PID=$(xdotool getwindowpid "$WINDOW") && PIDS+=("$VELMORA_PID")
+    set_clipboard "other"
+    click_slot 1
+    expect "holding the document" output_is "$(hex_of 'opened by the desktop')" clipboard_hex
+fi
+finish
