@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Start-up time to a mapped window and resident memory once mapped: velmora
-# against a bare Qt window with the same menu bar and ten buttons, run in
-# turns on one Xvfb server. Usage: bench/startup.sh BUILD_DIR [RUNS]
+# Start-up time to a mapped window and resident memory once mapped: velmora on a
+# first start (no settings file: the document type is registered and given to
+# the desktop) and with a settings file (four recent documents, the vertical
+# layout), against a bare Qt window with the same menu bar and ten buttons, run
+# in turns on one Xvfb server. Usage: bench/startup.sh BUILD_DIR [RUNS]
 set -euo pipefail
 build=$(cd "$1" && pwd)
 runs=${2:-30}
@@ -11,19 +13,34 @@ trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(head -n1 "$work/display")"
+export DISPLAY=":$(head -n1 "$work/display")" HOME=$work/home XDG_DATA_HOME=$work/home/data
+export XDG_CONFIG_HOME=$work/home/config
 unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM
 
-# velmora runs from a folder of its own so that it always meets a first start.
-mkdir -p "$work/bin"
-cp "$build/velmora" "$build/Velmora.hlp" "$work/bin/"
+# Each velmora runs from a folder of its own; the first-start one is emptied
+# before every run, together with what registration wrote.
+for case in first settings; do
+    mkdir -p "$work/$case"
+    cp "$build/velmora" "$build/Velmora.hlp" "$work/$case/"
+done
+for i in 1 2 3 4; do
+    for _ in $(seq 20); do printf '""\r\n'; done >"$work/settings/recent $i.vmd"
+done
+printf '1200\r\n3000\r\n6690\r\n1380\r\n1\r\n1\r\n1\r\n1\r\n' >"$work/settings/velmor.ini"
+for i in 1 2 3 4; do printf '"%s"\r\n' "$work/settings/recent $i.vmd"; done >>"$work/settings/velmor.ini"
 
+# The desktop tools that a first start runs once its window is up finish before the next run.
+first() {
+    rm -rf "$work/home" "$work/first/velmor.ini"
+    "$build/mapwait" "$work/first/velmora" 2>/dev/null
+    while pgrep -f 'update-(mime|desktop)-database' >/dev/null; do sleep 0.05; done
+}
+settings() { "$build/mapwait" "$work/settings/velmora" 2>/dev/null; }
+bare() { "$build/mapwait" "$build/bare_window" 2>/dev/null; }
 # One warm-up run each fills the page cache.
-"$build/mapwait" "$work/bin/velmora" >/dev/null 2>&1
-"$build/mapwait" "$build/bare_window" >/dev/null 2>&1
+for case in first settings bare; do "$case" >/dev/null; done
 for _ in $(seq "$runs"); do
-    echo "velmora $("$build/mapwait" "$work/bin/velmora" 2>/dev/null)" >>"$work/results"
-    echo "bare $("$build/mapwait" "$build/bare_window" 2>/dev/null)" >>"$work/results"
+    for case in first settings bare; do echo "$case $("$case")" >>"$work/results"; done
 done
 
 python3 - "$work/results" <<'PY'
@@ -36,10 +53,10 @@ def summary(name):
     ms = [r[0] for r in rows[name]]
     kb = [r[1] for r in rows[name]]
     return statistics.median(ms), statistics.quantiles(ms, n=10)[8], statistics.median(kb)
-v = summary("velmora"); b = summary("bare")
-print(f"runs: {len(rows['velmora'])} each")
-print(f"{'':10}{'median ms':>12}{'p90 ms':>10}{'RSS MB':>10}")
-for name, s in (("velmora", v), ("bare", b)):
-    print(f"{name:10}{s[0]:12.1f}{s[1]:10.1f}{s[2] / 1024:10.1f}")
-print(f"time ratio velmora/bare: {v[0] / b[0]:.2f}   memory difference: {(v[2] - b[2]) / 1024:+.1f} MB")
+bare = summary("bare")
+print(f"runs: {len(rows['bare'])} each, in turns")
+print(f"{'':22}{'median ms':>10}{'p90 ms':>10}{'RSS MB':>9}{'x bare':>8}{'+MB':>7}")
+for name, label in (("first", "velmora, first start"), ("settings", "velmora, settings"), ("bare", "bare Qt window")):
+    s = summary(name)
+    print(f"{label:22}{s[0]:10.1f}{s[1]:10.1f}{s[2] / 1024:9.1f}{s[0] / bare[0]:8.2f}{(s[2] - bare[2]) / 1024:+7.1f}")
 PY

@@ -9,6 +9,9 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <functional>
+#include <utility>
+
 namespace {
 
 // Wayland lets no client place its own window or keep it above others, and the
@@ -39,18 +42,29 @@ int main(int argc, char *argv[])
     AppState state;
     KeyStore keyStore(KeyStore::userStorePath());
 
-    // On a first start the document type goes into the key store and out to
-    // the desktop; the desktop's caches are rebuilt once the bar is up.
-    const auto registerDocumentType = [&keyStore, &desktop] {
+    // On a first start the document type goes into the key store. The desktop
+    // learns of it once the bar is up, or at the latest when it ends: writing
+    // the desktop's files and rebuilding its caches must not hold up the window.
+    std::function<void()> exportDocumentType;
+    const auto exportNow = [&exportDocumentType] {
+        if (exportDocumentType) {
+            std::exchange(exportDocumentType, {})();
+        }
+    };
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, exportNow);
+    const auto registerDocumentType = [&keyStore, &desktop, &exportDocumentType, &app, exportNow] {
         const QString folder = desktop.executableFolder();
         Associats::RegisterDocumentType(keyStore, folder);
-        const DesktopExport::Folders folders = DesktopExport::Folders::user();
-        QString error;
-        if (!DesktopExport::exportDocumentType(folder, folders, error)) {
-            qWarning().noquote() << error;
-            return;
-        }
-        QTimer::singleShot(0, qApp, [folders] { DesktopExport::refreshDesktopDatabases(folders); });
+        exportDocumentType = [folder] {
+            const DesktopExport::Folders folders = DesktopExport::Folders::user();
+            QString error;
+            if (DesktopExport::exportDocumentType(folder, folders, error)) {
+                DesktopExport::refreshDesktopDatabases(folders);
+            } else {
+                qWarning().noquote() << error;
+            }
+        };
+        QTimer::singleShot(200, &app, exportNow);
     };
 
     Form1 form(state, desktop, clipboard, registerDocumentType);

@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -167,8 +168,28 @@ KeyStore::Handle KeyStore::remember(Handle root, const QStringList &path, quint3
     return handle;
 }
 
+void KeyStore::beginChanges()
+{
+    // A store that cannot be read is not held: its operations keep failing.
+    auto tree = std::make_shared<Tree>();
+    m_held = load(*tree) == Success ? tree : nullptr;
+}
+
+long KeyStore::commitChanges()
+{
+    if (!m_held) {
+        return Success;
+    }
+    const std::shared_ptr<Tree> held = std::exchange(m_held, nullptr);
+    return save(*held);
+}
+
 long KeyStore::load(Tree &tree)
 {
+    if (m_held) {
+        tree = *m_held;
+        return Success;
+    }
     const QFileInfo info(m_filePath);
     if (!info.exists()) {
         return Success;
@@ -200,6 +221,10 @@ long KeyStore::load(Tree &tree)
 
 long KeyStore::save(const Tree &tree)
 {
+    if (m_held) {
+        *m_held = tree;
+        return Success;
+    }
     QJsonObject roots;
     for (const auto &[handle, name] : RootNames) {
         const auto found = tree.roots.find(handle);

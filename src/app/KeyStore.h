@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <memory>
+
 // The program's registry: a tree of keys under a few root keys, each key holding
 // named values of a type (1 text, 4 32-bit number) and raw bytes. One user's
 // keys live in one file, read afresh by every operation and replaced whole by
@@ -55,6 +57,11 @@ public:
     long queryValue(Handle key, const QString &name, quint32 *type, QByteArray *data, quint32 *length);
     long closeKey(Handle key);
 
+    // Keeps the changes of the operations that follow in memory until
+    // commitChanges() writes them to the file in one piece, all or none.
+    void beginChanges();
+    long commitChanges();
+
     // Where a failed load or save left the store, for messages.
     QString lastError() const { return m_error; }
 
@@ -75,6 +82,7 @@ private:
 
     QString m_filePath;
     QHash<Handle, OpenKey> m_open;
+    std::shared_ptr<Tree> m_held;
     Handle m_nextHandle = 0x100;
     QString m_error;
 };

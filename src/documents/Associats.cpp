@@ -14,12 +14,15 @@ namespace Associats {
 
 void RegisterDocumentType(KeyStore &store, const QString &programFolder)
 {
+    // The three entries reach the file together.
+    store.beginChanges();
     CreateClassKey(store, Extension, KeyStore::ClassesRoot);
     SetClassKeyValue(store, Extension, QString(), DocumentClass, KeyStore::StringValue);
     CreateClassKey(store, CommandKey, KeyStore::ClassesRoot);
     SetClassKeyValue(store, DocumentClass, QString(), QStringLiteral("Velmora Document"), KeyStore::StringValue);
     const QString command = programFolder + QStringLiteral("/velmora %1");
     SetClassKeyValue(store, CommandKey, QString(), command, KeyStore::StringValue);
+    store.commitChanges();
 }
 
 void CreateClassKey(KeyStore &store, const QString &keyPath, KeyStore::Handle root)
