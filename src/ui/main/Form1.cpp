@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "BarLayout.h"
+#include "CompactMenuBarStyle.h"
 #include "SlotButton.h"
 #include "Topmost.h"
 #include "Twips.h"
@@ -205,6 +206,9 @@ void Form1::createMenus()
         item->setCheckable((entry.flags & Checkable) != 0);
         item->setChecked((entry.flags & Checked) != 0);
     }
+    auto *compact = new CompactMenuBarStyle;
+    compact->setParent(menuBar());
+    menuBar()->setStyle(compact);
     m_fileMenu = findChild<QMenu *>(QStringLiteral("mnufile"));
     // The separator below Exit stays, also while no recent file follows it.
     m_fileMenu->setSeparatorsCollapsible(false);

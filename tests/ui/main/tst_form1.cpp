@@ -303,6 +303,7 @@ void TestForm1::settingsRoundTripThroughExitAndStart()
     QCOMPARE(layoutState(), before.replace("2760x645", "2730x645").replace("178x0", "176x0"));
     QCOMPARE(m_form->pos(), QPoint(123, 45));
     QVERIFY(child("mnufail1")->isVisible() && !child("mnutop")->isChecked() && m_registrations == 0);
+    QVERIFY2(m_form->menuBar()->actionGeometry(child("mnuhelp")).right() < 176, "Help fits on the vertical bar");
     QVERIFY(file.remove() && QDir(m_folder.path()).mkdir("velmor.ini"));
     run("mnuexit");
     QCOMPARE(m_desktop->endProcessCalls, 2);
