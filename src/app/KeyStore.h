@@ -32,7 +32,7 @@ public:
         InvalidHandle = 6,
         InvalidParameter = 87,
         MoreData = 234,
-        BadStore = 1009,  // the store file is damaged
+        BadStore = 1009, // the store file is damaged
         CannotWrite = 1013,
         KeyDeleted = 1018,
     };

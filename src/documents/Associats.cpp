@@ -42,8 +42,7 @@ void SetClassKeyValue(KeyStore &store, const QString &keyPath, const QString &va
     store.closeKey(key);
 }
 
-long WriteKeyValue(KeyStore &store, KeyStore::Handle key, const QString &valueName, quint32 type,
-                   const QVariant &value)
+long WriteKeyValue(KeyStore &store, KeyStore::Handle key, const QString &valueName, quint32 type, const QVariant &value)
 {
     if (type == KeyStore::StringValue) {
         // The stored length counts the bytes, not the characters: a folder name

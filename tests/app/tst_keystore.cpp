@@ -11,9 +11,9 @@ private slots:
     void aDamagedStoreIsNeitherReadNorOverwritten();
 };
 
-namespace {
-// The value as "type:hex", or the result code of the failed query.
-QString valueOf(KeyStore &store, KeyStore::Handle root, const QString &key, const QString &name, quint32 room = 64)
+// The value as "type:hex", or the result code of the failed open or query.
+static QString valueOf(KeyStore &store, const QString &key, const QString &name, quint32 room = 64,
+                       KeyStore::Handle root = KeyStore::ClassesRoot)
 {
     KeyStore::Handle handle = 0;
     quint32 type = 0;
@@ -24,65 +24,46 @@ QString valueOf(KeyStore &store, KeyStore::Handle root, const QString &key, cons
         store.closeKey(handle);
     }
     return result == KeyStore::Success ? QStringLiteral("%1:%2").arg(type).arg(QString(data.toHex()))
-                                       : QStringLiteral("error %1").arg(result);
+                                       : QString::number(result);
 }
-} // namespace
 
 void TestKeyStore::keysAndValuesAnswerWithResultCodes()
 {
     QTemporaryDir dir;
-    KeyStore store(dir.filePath("data/velmora/keys.json"));
-    KeyStore::Handle key = 0;
-    quint32 disposition = 0;
-    QCOMPARE(store.openKey(KeyStore::ClassesRoot, "A\\B", 0x3F, &key), long(KeyStore::FileNotFound));
-    QCOMPARE(store.createKey(KeyStore::ClassesRoot, "A\\B\\C", 0x3F, &key, &disposition), long(KeyStore::Success));
-    QCOMPARE(disposition, quint32(KeyStore::CreatedNewKey));
-    QCOMPARE(store.setValue(key, "", 1, "cmd"), long(KeyStore::Success));
-    QCOMPARE(store.setValue(key, "n", 4, QByteArray("\x2a\x01\0\0", 4)), long(KeyStore::Success));
-    QCOMPARE(store.closeKey(key), long(KeyStore::Success));
-    QCOMPARE(store.closeKey(key), long(KeyStore::InvalidHandle));
-    QCOMPARE(store.setValue(key, "", 1, "x"), long(KeyStore::InvalidHandle));
-
-    // Intermediate keys exist; names match whatever their case; another store object reads the same file.
-    KeyStore other(dir.filePath("data/velmora/keys.json"));
-    QCOMPARE(store.createKey(KeyStore::ClassesRoot, "a\\b", 0x3F, &key, &disposition), long(KeyStore::Success));
-    QCOMPARE(disposition, quint32(KeyStore::OpenedExistingKey));
-    QCOMPARE(store.setValue(key, "", 1, "B's own"), long(KeyStore::Success));
-    QCOMPARE(valueOf(other, KeyStore::ClassesRoot, "a\\B\\c", ""), "1:636d64");
-    QCOMPARE(valueOf(other, KeyStore::ClassesRoot, "A\\B", ""), "1:42277320" "6f776e");
-    QCOMPARE(valueOf(other, KeyStore::ClassesRoot, "A\\B\\C", "N"), "4:2a010000");
-    QCOMPARE(valueOf(other, KeyStore::ClassesRoot, "A\\B\\C", "N", 3), "error 234");
-    QCOMPARE(valueOf(other, KeyStore::ClassesRoot, "A\\B\\C", "missing"), "error 2");
-    QCOMPARE(valueOf(other, KeyStore::CurrentUser, "A\\B\\C", ""), "error 2");
-    QCOMPARE(valueOf(other, KeyStore::ClassesRoot, "A\\\\B", ""), "error 2");
-
-    // Overwriting one value leaves the others and the subkeys alone.
-    QCOMPARE(store.openKey(KeyStore::ClassesRoot, "A\\B\\C", 0x3F, &key), long(KeyStore::Success));
-    QCOMPARE(store.setValue(key, "", 1, "new"), long(KeyStore::Success));
-    QCOMPARE(valueOf(other, KeyStore::ClassesRoot, "A\\B\\C", ""), "1:6e6577");
-    QCOMPARE(valueOf(other, KeyStore::ClassesRoot, "A\\B\\C", "n"), "4:2a010000");
-    QCOMPARE(valueOf(other, KeyStore::ClassesRoot, "A\\B", ""), "1:42277320" "6f776e");
-
-    // A handle opened to read cannot write; a key deleted under an open handle says so.
-    QCOMPARE(store.openKey(KeyStore::ClassesRoot, "A", KeyStore::QueryValueAccess, &key), long(KeyStore::Success));
-    QCOMPARE(store.setValue(key, "", 1, "x"), long(KeyStore::AccessDenied));
-    QVERIFY(QFile::remove(dir.filePath("data/velmora/keys.json")));
-    QCOMPARE(store.setValue(key, "", 1, "x"), long(KeyStore::AccessDenied));
-    QCOMPARE(store.openKey(KeyStore::ClassesRoot, "A", 0x3F, &key), long(KeyStore::FileNotFound));
-    QCOMPARE(store.openKey(0x1234, "", 0x3F, &key), long(KeyStore::InvalidHandle));
+    KeyStore store(dir.filePath("data/velmora/keys.json")), other(dir.filePath("data/velmora/keys.json"));
+    KeyStore::Handle key = 0, b = 0;
+    quint32 created = 0, opened = 0;
+    QStringList codes;
+    for (const long result :
+         {store.openKey(KeyStore::ClassesRoot, "A\\B", 0x3F, &key),
+          store.createKey(KeyStore::ClassesRoot, "A\\B\\C", 0x3F, &key, &created), store.setValue(key, "", 1, "cmd"),
+          store.setValue(key, "n", 4, QByteArray("\x2a\x01\0\0", 4)),
+          other.createKey(KeyStore::ClassesRoot, "a\\b", 0x3F, &b, &opened), other.setValue(b, "", 1, "own"),
+          store.setValue(key, "", 1, "new"), store.closeKey(key), store.closeKey(key), store.setValue(key, "", 1, "x"),
+          store.openKey(KeyStore::ClassesRoot, "A", KeyStore::QueryValueAccess, &key), store.setValue(key, "", 1, "x"),
+          store.openKey(0x1234, "", 0x3F, &key)}) {
+        codes << QString::number(result);
+    }
+    QCOMPARE(codes.join(' '), "2 0 0 0 0 0 0 0 6 6 0 5 6");
+    QCOMPARE(created * 10 + opened, 12u); // new key, then an existing one whatever its case
+    // Intermediate keys exist; overwriting one value leaves the others and the subkeys alone.
+    QCOMPARE(valueOf(other, "a\\B\\c", ""), "1:6e6577");
+    QCOMPARE(valueOf(other, "A\\B\\C", "N"), "4:2a010000");
+    QCOMPARE(valueOf(other, "A\\B", ""), "1:6f776e");
+    QCOMPARE(valueOf(other, "A\\B\\C", "n", 3), "234");
+    QCOMPARE(valueOf(other, "A\\B\\C", "missing"), "2");
+    QCOMPARE(valueOf(other, "A\\B\\C", "", 64, KeyStore::CurrentUser), "2");
+    QCOMPARE(valueOf(other, "A\\\\B", ""), "2");
 }
 
 void TestKeyStore::aDamagedStoreIsNeitherReadNorOverwritten_data()
 {
     QTest::addColumn<QByteArray>("stored");
     QTest::newRow("not JSON") << QByteArray("{\"HKEY_CLASSES_ROOT\": {");
-    QTest::newRow("binary") << QByteArray("\x00\xff\xfe", 3);
-    QTest::newRow("an array") << QByteArray("[]");
     QTest::newRow("unknown root") << QByteArray("{\"HKEY_NOWHERE\": {}}");
     QTest::newRow("key not an object") << QByteArray("{\"HKEY_CLASSES_ROOT\": {\"keys\": {\".vmd\": 1}}}");
-    QTest::newRow("odd hex") << QByteArray("{\"HKEY_CLASSES_ROOT\": {\"values\": {\"\": {\"type\":1,\"data\":\"abc\"}}}}");
-    QTest::newRow("type not a number")
-        << QByteArray("{\"HKEY_CLASSES_ROOT\": {\"values\": {\"\": {\"type\":\"1\",\"data\":\"\"}}}}");
+    QTest::newRow("odd hex") << QByteArray(
+        "{\"HKEY_CLASSES_ROOT\": {\"values\": {\"\": {\"type\":1,\"data\":\"abc\"}}}}");
     QTest::newRow("a folder") << QByteArray();
 }
 
@@ -90,16 +71,14 @@ void TestKeyStore::aDamagedStoreIsNeitherReadNorOverwritten()
 {
     QFETCH(QByteArray, stored);
     QTemporaryDir dir;
-    const QString path = dir.filePath("keys.json");
-    QFile file(path);
+    QFile file(dir.filePath("keys.json"));
     QVERIFY(stored.isEmpty() ? QDir(dir.path()).mkdir("keys.json")
                              : file.open(QIODevice::WriteOnly) && file.write(stored) == stored.size());
     file.close();
-    KeyStore store(path);
+    KeyStore store(file.fileName());
     KeyStore::Handle key = 0;
     QCOMPARE(store.createKey(KeyStore::ClassesRoot, ".vmd", 0x3F, &key), long(KeyStore::BadStore));
-    QCOMPARE(store.openKey(KeyStore::ClassesRoot, "", 0x3F, &key), long(KeyStore::BadStore));
-    QCOMPARE(valueOf(store, KeyStore::ClassesRoot, "", ""), "error 1009");
+    QCOMPARE(valueOf(store, "", ""), "1009");
     QVERIFY(stored.isEmpty() || (file.open(QIODevice::ReadOnly) && file.readAll() == stored));
 }
 

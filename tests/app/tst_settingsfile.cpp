@@ -35,8 +35,8 @@ void TestSettingsFile::linesReadAsSixteenBitItems_data()
     QTest::newRow("eight lines only") << example.left(36) << "1200 3000 6690 1380 1 1 0 1 ||||";
     QTest::newRow("beyond 16 bits, text, empty, size mode 5")
         << QByteArray("40000\n-32768\nabc\n\n1\n5\n-1\n32767\n") << "- -32768 - - 1 5 -1 32767 ||||";
-    QTest::newRow("fractions to the nearest, blanks") << QByteArray(" 1200.6 \n2.5\n-0.4\n1e3\n")
-                                                      << "1201 2 0 1000 - - - - ||||";
+    QTest::newRow("fractions to the nearest, blanks")
+        << QByteArray(" 1200.6 \n2.5\n-0.4\n1e3\n") << "1201 2 0 1000 - - - - ||||";
     QTest::newRow("after the twelfth, quotes kept inside, unquoted, Latin-1")
         << QByteArray("0\n0\n0\n0\n0\n0\n0\n0\n\"a \"b\" c\"\n  plain  \n\"caf\xe9\"\n\"x\n\"13th\"\n")
         << "0 0 0 0 0 0 0 0 |a \"b\" c|plain|café|x";
@@ -59,8 +59,9 @@ void TestSettingsFile::writtenLinesReadBackTheSame()
     settings.sizeMode = 2;
     settings.recent = {"/a b/\"q\".vmd", "", "/é/x.vmd", "/line\nbreak.vmd"};
     const QByteArray bytes = formatSettingsLines(settings);
-    QCOMPARE(bytes, "3810\r\n-1200\r\n2730\r\n0\r\n0\r\n2\r\n0\r\n0\r\n\"/a b/\"q\".vmd\"\r\n\"\"\r\n\"/\xc3\xa9/x.vmd\"\r\n"
-                    "\"\"\r\n");
+    QCOMPARE(bytes,
+             "3810\r\n-1200\r\n2730\r\n0\r\n0\r\n2\r\n0\r\n0\r\n\"/a b/\"q\".vmd\"\r\n\"\"\r\n\"/\xc3\xa9/x.vmd\"\r\n"
+             "\"\"\r\n");
     settings.height = settings.alwaysOnTop = settings.barOrientation = settings.insertButtons = 0;
     settings.recent[3].clear();
     QCOMPARE(shown(parseSettingsLines(bytes)), shown(settings));

@@ -12,8 +12,8 @@
 #include "slots/SlotActions.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -297,8 +297,8 @@ void Form1::ReadSettings()
     }
     // A size that could not be read would leave a window too small to see or
     // reach; a position that could not be read puts it at the screen's edge.
-    setWindowSizeTwips({settings.width.value_or(BarLayout::DesignWidth),
-                        settings.height.value_or(BarLayout::DesignHeight)});
+    setWindowSizeTwips(
+        {settings.width.value_or(BarLayout::DesignWidth), settings.height.value_or(BarLayout::DesignHeight)});
     placeFrame({Twips::toPixels(settings.left.value_or(0)), Twips::toPixels(settings.top.value_or(0))});
     m_state.alwaysOnTop = settings.alwaysOnTop.value_or(0);
     m_state.sizeMode = settings.sizeMode.value_or(0);

@@ -232,8 +232,9 @@ void TestForm1::viewMenuAndSettingsFileShapeTheBar_data()
         "6690x645 horizontal onlym insert | 440x0 | 352,24 352,24 shown @design reg 1");
     row("Only Menu, Vertical", "", "mnuonlym mnuvertical",
         "2730x645 vertical onlym insert | 176x0 | 88,96 88,96 shown @design reg 1");
-    row("First Button Row", "", "mnufirstr", "6690x1030 horizontal firstr insert | 440x25 | 352,24 352,24 shown "
-                                             "@design reg 1");
+    row("First Button Row", "", "mnufirstr",
+        "6690x1030 horizontal firstr insert | 440x25 | 352,24 352,24 shown "
+        "@design reg 1");
     row("First Button Row, Vertical", "", "mnufirstr mnuvertical",
         "2730x1035 vertical firstr insert | 176x25 | 88,96 88,96 shown @design reg 1");
     row("Vertical, Only Menu", "", "mnuvertical mnuonlym",
