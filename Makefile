@@ -3,10 +3,13 @@
 #   make test   installs what is missing, builds with warnings as errors and runs every test
 BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+# Seconds each fuzz target runs: about half a minute in make test, as long as asked in make fuzz.
+FUZZ_SECONDS ?= 600
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps build run test test-sanitize bench clean format
+.PHONY: all deps build run test test-sanitize fuzz bench clean format
 
 all: build
 
@@ -25,12 +28,19 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) test-sanitize
+	$(MAKE) fuzz FUZZ_SECONDS=30
 
 # The unit and widget tests once more with AddressSanitizer and UBSan.
 test-sanitize: deps
 	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON -DVELMORA_SANITIZE=ON $(CMAKE_ARGS)
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE e2e
+
+# The readers of outside bytes under libFuzzer with AddressSanitizer and UBSan.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_FUZZ=ON $(CMAKE_ARGS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 bench: BUILD = build-bench
 bench:
@@ -44,4 +54,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

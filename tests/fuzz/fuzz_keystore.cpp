@@ -1,0 +1,45 @@
+// The key store file as anyone may have left it: a store that cannot be read
+// fails every operation and is left as it was; one that can takes a new value
+// and gives it back, to this program and to the next.
+#include "app/KeyStore.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cstdint>
+#include <cstdlib>
+#include <unistd.h>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static const QString path = QDir::temp().filePath(QStringLiteral("velmora-fuzz-keys-%1.json").arg(getpid()));
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
+        std::abort();
+    }
+    file.close();
+
+    KeyStore store(path);
+    KeyStore::Handle key = 0;
+    const long created = store.createKey(KeyStore::ClassesRoot, QStringLiteral("Velmora.Document\\shell"), 0x3F, &key);
+    if (created == KeyStore::BadStore) {
+        if (!file.open(QIODevice::ReadOnly) || file.readAll() != bytes) {
+            std::abort();
+        }
+        return 0;
+    }
+    const QByteArray probe = bytes.left(40);
+    if (created != KeyStore::Success || store.setValue(key, QStringLiteral("probe"), 1, probe) != KeyStore::Success) {
+        std::abort();
+    }
+    KeyStore next(path);
+    KeyStore::Handle again = 0;
+    quint32 type = 0, length = 1024;
+    QByteArray value;
+    if (next.openKey(KeyStore::ClassesRoot, QStringLiteral("velmora.document\\SHELL"), 1, &again) != 0 ||
+        next.queryValue(again, QStringLiteral("Probe"), &type, &value, &length) != 0 || value != probe || type != 1) {
+        std::abort();
+    }
+    return 0;
+}
