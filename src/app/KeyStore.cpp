@@ -241,19 +241,25 @@ long KeyStore::save(const Tree &tree)
     return Success;
 }
 
+long KeyStore::prepare(Handle parent, const QString &path, long badPath, Handle *root, QStringList *base,
+                       QStringList *parts, Tree &tree)
+{
+    if (!resolve(parent, root, base)) {
+        return InvalidHandle;
+    }
+    if (!splitPath(path, parts)) {
+        return badPath;
+    }
+    return load(tree);
+}
+
 long KeyStore::createKey(Handle parent, const QString &path, quint32 access, Handle *key, quint32 *disposition)
 {
     Handle root = 0;
     QStringList base;
     QStringList parts;
-    if (!resolve(parent, &root, &base)) {
-        return InvalidHandle;
-    }
-    if (!splitPath(path, &parts)) {
-        return InvalidParameter;
-    }
     Tree tree;
-    if (const long result = load(tree); result != Success) {
+    if (const long result = prepare(parent, path, InvalidParameter, &root, &base, &parts, tree); result != Success) {
         return result;
     }
     if (tree.find(root, base) == nullptr) {
@@ -278,15 +284,9 @@ long KeyStore::openKey(Handle parent, const QString &path, quint32 access, Handl
     Handle root = 0;
     QStringList base;
     QStringList parts;
-    *key = 0;
-    if (!resolve(parent, &root, &base)) {
-        return InvalidHandle;
-    }
-    if (!splitPath(path, &parts)) {
-        return FileNotFound;
-    }
     Tree tree;
-    if (const long result = load(tree); result != Success) {
+    *key = 0;
+    if (const long result = prepare(parent, path, FileNotFound, &root, &base, &parts, tree); result != Success) {
         return result;
     }
     if (tree.find(root, base + parts) == nullptr) {

@@ -76,6 +76,10 @@ private:
 
     // The root and path a handle or root stands for; false for an unknown handle.
     bool resolve(Handle handle, Handle *root, QStringList *path) const;
+    // Resolves the parent and splits the path below it (badPath when it has an
+    // empty part), then loads the tree.
+    long prepare(Handle parent, const QString &path, long badPath, Handle *root, QStringList *base, QStringList *parts,
+                 Tree &tree);
     long load(Tree &tree);
     long save(const Tree &tree);
     Handle remember(Handle root, const QStringList &path, quint32 access);
