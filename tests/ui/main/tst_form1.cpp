@@ -1,3 +1,4 @@
+#include "app/KeyStore.h"
 #include "app/QtClipboard.h"
 #include "documents/ClipDocument.h"
 #include "slots/AppState.h"
@@ -53,6 +54,7 @@ private:
     QString run(const QString &step);
 
     QTemporaryDir m_folder;
+    KeyStore m_keyStore{m_folder.filePath(QStringLiteral("keys.json"))};
     std::unique_ptr<AppState> m_state;
     std::unique_ptr<ScriptedDesktop> m_desktop;
     QtClipboard m_clipboard;
@@ -66,7 +68,7 @@ void TestForm1::init()
     m_desktop = std::make_unique<ScriptedDesktop>();
     m_desktop->folder = m_folder.path();
     QGuiApplication::clipboard()->clear();
-    m_form = std::make_unique<Form1>(*m_state, *m_desktop, m_clipboard);
+    m_form = std::make_unique<Form1>(*m_state, *m_desktop, m_clipboard, m_keyStore);
     if (QByteArray(QTest::currentTestFunction()) != "startUpFollowsTheSettingsFile") {
         m_form->Form_Load();
         m_form->show();
