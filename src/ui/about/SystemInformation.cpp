@@ -50,16 +50,13 @@ bool GetKeyValue(KeyStore &store, KeyStore::Handle keyRoot, const QString &keyNa
 void StartSysInfo(KeyStore &store, Desktop &desktop, const QString &title)
 {
     QString path;
-    if (!GetKeyValue(store, KeyStore::LocalMachine, ProgramKey, QStringLiteral("PATH"), path)) {
-        QString folder;
-        if (!GetKeyValue(store, KeyStore::LocalMachine, FolderKey, QStringLiteral("MSINFO"), folder) ||
-            !QFileInfo::exists(folder + QStringLiteral("/MSINFO32.EXE"))) {
-            desktop.messageBox(Unavailable, Desktop::OkOnly, title);
-            return;
-        }
+    QString folder;
+    if (!GetKeyValue(store, KeyStore::LocalMachine, ProgramKey, QStringLiteral("PATH"), path) &&
+        GetKeyValue(store, KeyStore::LocalMachine, FolderKey, QStringLiteral("MSINFO"), folder)) {
         path = folder + QStringLiteral("/MSINFO32.EXE");
     }
-    // A program that is not there cannot start; nothing is tried then.
+    // Only a program that is there is started: a path that names nothing, or a
+    // folder without the program, gets the message without a try.
     if (!QFileInfo(path).isFile() || !desktop.startProgram(path)) {
         desktop.messageBox(Unavailable, Desktop::OkOnly, title);
     }

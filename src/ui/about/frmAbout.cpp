@@ -70,6 +70,7 @@ void frmAbout::createControls()
     setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
     setFont(dialogFont(DialogPoints));
 
+    // Created in tab order: OK, the icon, System Info.
     m_cmdOK = make<QPushButton>(this, "cmdOK", pixels(4245, 2625, 1260, 345));
     m_cmdOK->setText(QStringLiteral("OK"));
     m_cmdOK->setDefault(true);
@@ -122,8 +123,6 @@ void frmAbout::createControls()
         rule->setPalette(palette);
     }
 
-    setTabOrder(m_cmdOK, m_picIcon);
-    setTabOrder(m_picIcon, m_cmdSysInfo);
     m_cmdOK->setFocus();
 }
 
