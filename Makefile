@@ -1,6 +1,7 @@
 # Velmora: the two commands that do all set-up on a fresh Debian 12 machine.
 #   make run    installs what is missing, builds and starts the bar
 #   make test   installs what is missing, builds with warnings as errors and runs every test
+#   make deb    builds the Debian package velmora_<version>_<arch>.deb in build-deb and checks it
 BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
@@ -9,7 +10,7 @@ FUZZ_SECONDS ?= 600
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps build run test test-sanitize fuzz bench clean format
+.PHONY: all deps build run test test-sanitize fuzz bench deb clean format
 
 all: build
 
@@ -50,8 +51,22 @@ bench:
 	bench/startup.sh $(BUILD)
 	$(BUILD)/bench_documents
 
+# The program installed under /usr as a Debian package, built with Debian's
+# hardening flags and checked by lintian.
+deb: BUILD = build-deb
+deb: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
+deb:
+	scripts/install-deps --deb
+	CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	    cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr -DVELMORA_WERROR=ON \
+	    -DVELMORA_TESTS=OFF $(CMAKE_ARGS)
+	cmake --build $(BUILD) -j $(JOBS)
+	cd $(BUILD) && cpack -G DEB
+	lintian --fail-on error $(BUILD)/velmora_*.deb
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) build-deb

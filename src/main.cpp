@@ -31,7 +31,7 @@ int main(int argc, char *argv[])
     preferX11OnWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmora"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.7"));
+    QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     // The bar ends only through its own exit routine, also while it sits in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -67,7 +67,7 @@ int main(int argc, char *argv[])
         QTimer::singleShot(200, &app, exportNow);
     };
 
-    Form1 form(state, desktop, clipboard, registerDocumentType);
+    Form1 form(state, desktop, clipboard, keyStore, registerDocumentType);
     // Every window of the program, the help viewer included, wears the bar's icon.
     QApplication::setWindowIcon(form.windowIcon());
     form.Form_Load();

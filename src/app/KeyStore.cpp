@@ -99,6 +99,28 @@ QJsonObject keyToJson(const Key &key)
     return object;
 }
 
+// The machine itself says where its System Information program is: the answer
+// is looked up afresh at every read, is never kept in the user's store, and
+// cannot be changed through it.
+const QString SystemInformationKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
+const QString SystemInformationValue = QStringLiteral("PATH");
+// Debian's graphical system information programs, the most complete first.
+const char *const SystemInformationTools[] = {"hardinfo", "kinfocenter", "cpu-x"};
+
+// The machine's own answer for a value (type text, ended by a zero), or an
+// empty array where it has none.
+QByteArray machineValue(KeyStore::Handle root, const QStringList &path, const QString &name)
+{
+    const bool asked = root == KeyStore::LocalMachine &&
+                       path.join(QLatin1Char('\\')).compare(SystemInformationKey, Qt::CaseInsensitive) == 0 &&
+                       name.compare(SystemInformationValue, Qt::CaseInsensitive) == 0;
+    if (!asked) {
+        return {};
+    }
+    const QString tool = KeyStore::systemInformationTool();
+    return tool.isEmpty() ? QByteArray() : tool.toUtf8() + '\0';
+}
+
 // Splits a key path at its backslashes; false for an empty part ("a\\b", "\a").
 bool splitPath(const QString &path, QStringList *parts)
 {
@@ -289,7 +311,8 @@ long KeyStore::openKey(Handle parent, const QString &path, quint32 access, Handl
     if (const long result = prepare(parent, path, FileNotFound, &root, &base, &parts, tree); result != Success) {
         return result;
     }
-    if (tree.find(root, base + parts) == nullptr) {
+    if (tree.find(root, base + parts) == nullptr &&
+        machineValue(root, base + parts, SystemInformationValue).isEmpty()) {
         return FileNotFound;
     }
     *key = remember(root, base + parts, access);
@@ -302,7 +325,7 @@ long KeyStore::setValue(Handle key, const QString &name, quint32 type, const QBy
     if (open == m_open.constEnd()) {
         return InvalidHandle;
     }
-    if ((open->access & SetValueAccess) == 0) {
+    if ((open->access & SetValueAccess) == 0 || !machineValue(open->root, open->path, name).isEmpty()) {
         return AccessDenied;
     }
     Tree tree;
@@ -329,27 +352,43 @@ long KeyStore::queryValue(Handle key, const QString &name, quint32 *type, QByteA
     if (open != m_open.constEnd() && (open->access & QueryValueAccess) == 0) {
         return AccessDenied;
     }
-    Tree tree;
-    if (const long result = load(tree); result != Success) {
-        return result;
+    Value value{StringValue, machineValue(root, path, name)};
+    if (value.data.isEmpty()) {
+        Tree tree;
+        if (const long result = load(tree); result != Success) {
+            return result;
+        }
+        const Key *found = tree.find(root, path);
+        if (found == nullptr) {
+            // The machine's key is there whether or not the store has it.
+            return machineValue(root, path, SystemInformationValue).isEmpty() ? KeyDeleted : FileNotFound;
+        }
+        const auto stored = found->values.find(name);
+        if (stored == found->values.end()) {
+            return FileNotFound;
+        }
+        value = stored->second;
     }
-    const Key *found = tree.find(root, path);
-    if (found == nullptr) {
-        return KeyDeleted;
-    }
-    const auto value = found->values.find(name);
-    if (value == found->values.end()) {
-        return FileNotFound;
-    }
-    *type = value->second.type;
-    const auto size = static_cast<quint32>(value->second.data.size());
+    *type = value.type;
+    const auto size = static_cast<quint32>(value.data.size());
     const bool fits = size <= *length;
     *length = size;
     if (!fits) {
         return MoreData;
     }
-    *data = value->second.data;
+    *data = value.data;
     return Success;
+}
+
+QString KeyStore::systemInformationTool()
+{
+    for (const char *tool : SystemInformationTools) {
+        const QString path = QStandardPaths::findExecutable(QString::fromLatin1(tool));
+        if (!path.isEmpty()) {
+            return path;
+        }
+    }
+    return QString();
 }
 
 long KeyStore::closeKey(Handle key)

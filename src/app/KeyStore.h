@@ -62,6 +62,12 @@ public:
     void beginChanges();
     long commitChanges();
 
+    // The first system information program installed on the machine, looked up
+    // on PATH in order: hardinfo, kinfocenter, cpu-x. Empty when there is none.
+    // The machine answers with it for the value PATH of
+    // HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Shared Tools\MSINFO.
+    static QString systemInformationTool();
+
     // Where a failed load or save left the store, for messages.
     QString lastError() const { return m_error; }
 

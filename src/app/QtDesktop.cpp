@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProcess>
@@ -139,7 +140,9 @@ QString QtDesktop::showSave(CommonDialog &dialog)
 
 QStringList QtDesktop::dataFolders()
 {
-    return {QCoreApplication::applicationDirPath(), QStringLiteral(VELMORA_DATA_DIR)};
+    const QString folder = QCoreApplication::applicationDirPath();
+    return {folder, QDir::cleanPath(folder + QStringLiteral("/" VELMORA_DATA_FROM_BIN)),
+            QStringLiteral(VELMORA_DATA_DIR)};
 }
 
 void QtDesktop::showHelp(const QString &helpFile, int command)

@@ -59,6 +59,14 @@ bool isSystemFolder(const QString &folder)
     return false;
 }
 
+// An installed program has its data folder beside its bin folder, holding the
+// help file, wherever it was installed; the installed tree is no place for one
+// user's settings, even where that user may write to it.
+bool isInstalled(const QString &folder)
+{
+    return QFileInfo(QDir(folder).filePath(QStringLiteral(VELMORA_DATA_FROM_BIN "/Velmora.hlp"))).isFile();
+}
+
 } // namespace
 
 SettingsLines parseSettingsLines(const QByteArray &bytes)
@@ -136,7 +144,7 @@ bool writeSettingsFile(const QString &path, const SettingsLines &settings, QStri
 QString settingsFilePath(const QString &executableFolder)
 {
     const QFileInfo folder(executableFolder);
-    if (folder.isDir() && folder.isWritable() && !isSystemFolder(executableFolder)) {
+    if (folder.isDir() && folder.isWritable() && !isSystemFolder(executableFolder) && !isInstalled(executableFolder)) {
         return QDir(executableFolder).filePath(SettingsFileName);
     }
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);

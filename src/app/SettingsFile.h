@@ -40,6 +40,6 @@ SettingsRead readSettingsFile(const QString &path, SettingsLines &settings);
 bool writeSettingsFile(const QString &path, const SettingsLines &settings, QString &error);
 
 // Where the settings file lives: beside the executable when that folder can be
-// written and is not a system folder, otherwise in the user's configuration
-// folder.
+// written and is neither a system folder nor the bin folder of an installed
+// program, otherwise in the user's configuration folder.
 QString settingsFilePath(const QString &executableFolder);

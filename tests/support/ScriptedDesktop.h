@@ -20,6 +20,9 @@ public:
     // The Open or Save dialog of documents with these flags, answered with a path ("" cancels).
     void expectOpen(int flags, const QString &path) { expect("open", DocumentFilter, flags, {}, 0, path); }
     void expectSave(int flags, const QString &path) { expect("save", DocumentFilter, flags, {}, 0, path); }
+    // A program started or an address opened, answered with whether that worked.
+    void expectProgram(const QString &path, bool works) { expect("program", path, 0, {}, works ? Ok : Cancel); }
+    void expectAddress(const QString &address, bool works) { expect("address", address, 0, {}, works ? Ok : Cancel); }
     // What is left unconsumed plus every mismatch seen so far.
     QStringList failures() const;
 

@@ -10,6 +10,7 @@
 #include "slots/AppState.h"
 #include "slots/Captions.h"
 #include "slots/SlotActions.h"
+#include "ui/about/frmAbout.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -90,9 +91,9 @@ QRect pixelRect(int left, int top, int width, int height)
 
 } // namespace
 
-Form1::Form1(AppState &state, Desktop &desktop, Clipboard &clipboard, std::function<void()> registerDocumentType,
-             QWidget *parent)
-    : QMainWindow(parent), m_state(state), m_desktop(desktop), m_clipboard(clipboard),
+Form1::Form1(AppState &state, Desktop &desktop, Clipboard &clipboard, KeyStore &keyStore,
+             std::function<void()> registerDocumentType, QWidget *parent)
+    : QMainWindow(parent), m_state(state), m_desktop(desktop), m_clipboard(clipboard), m_keyStore(keyStore),
       m_registerDocumentType(std::move(registerDocumentType)), m_documents(state, desktop, *this, m_commonDialog)
 {
     setObjectName(QStringLiteral("Form1"));
@@ -239,6 +240,7 @@ void Form1::connectMenus()
     connect(action("mnufirstr"), &QAction::triggered, this, &Form1::mnufirstr_Click);
     connect(action("mnuonlym"), &QAction::triggered, this, &Form1::mnuonlym_Click);
     connect(action("mnucontens"), &QAction::triggered, this, &Form1::mnucontens_Click);
+    connect(action("mnuabout"), &QAction::triggered, this, &Form1::mnuabout_Click);
     // A disabled entry takes its Ctrl+E out of use too.
     connect(action("mnuedit"), &QAction::triggered, this, &Form1::mnuedit_Click);
     for (int k = 1; k <= AppState::SlotCount; ++k) {
@@ -509,6 +511,12 @@ void Form1::setRecentFile(int k, const QString &path)
 void Form1::mnucontens_Click()
 {
     m_desktop.showHelp(m_commonDialog.helpFile, Desktop::HelpContents);
+}
+
+void Form1::mnuabout_Click()
+{
+    frmAbout about(m_state, m_desktop, m_keyStore, windowIcon(), this);
+    about.exec();
 }
 
 void Form1::mnuedit_Click()

@@ -13,6 +13,7 @@
 
 class AppState;
 class Clipboard;
+class KeyStore;
 class QAction;
 class QLabel;
 class QMenu;
@@ -25,8 +26,8 @@ class Form1 : public QMainWindow, private DocumentView
     Q_OBJECT
 public:
     // registerDocumentType runs on a first start, when there is no settings file.
-    Form1(AppState &state, Desktop &desktop, Clipboard &clipboard, std::function<void()> registerDocumentType = {},
-          QWidget *parent = nullptr);
+    Form1(AppState &state, Desktop &desktop, Clipboard &clipboard, KeyStore &keyStore,
+          std::function<void()> registerDocumentType = {}, QWidget *parent = nullptr);
 
     // Start-up: title, settings, layout, menu pictures, the document the command
     // line names. Runs before the first show.
@@ -48,6 +49,8 @@ public:
     void mnutop_Click();
     void mnusystray_Click();
     void mnucontens_Click();
+    // Opens the About box modally and returns when it has closed.
+    void mnuabout_Click();
     void mnuedit_Click();
     // Opens the editor modally and returns when it has closed.
     void showEditor() override;
@@ -102,6 +105,7 @@ private:
     AppState &m_state;
     Desktop &m_desktop;
     Clipboard &m_clipboard;
+    KeyStore &m_keyStore;
     std::function<void()> m_registerDocumentType;
     QString m_settingsPath;
     QSize m_sizeTwips;

@@ -1,3 +1,4 @@
+#include "app/KeyStore.h"
 #include "app/QtClipboard.h"
 #include "documents/ClipDocument.h"
 #include "slots/AppState.h"
@@ -58,6 +59,7 @@ private:
     void writeSettings(const QByteArray &bytes);
 
     QTemporaryDir m_folder;
+    KeyStore m_keyStore{m_folder.filePath(QStringLiteral("keys.json"))};
     std::unique_ptr<AppState> m_state;
     std::unique_ptr<ScriptedDesktop> m_desktop;
     QtClipboard m_clipboard;
@@ -74,7 +76,7 @@ void TestForm1::init()
     m_desktop->folder = m_folder.path();
     QGuiApplication::clipboard()->clear();
     m_registrations = 0;
-    m_form = std::make_unique<Form1>(*m_state, *m_desktop, m_clipboard, [this] { ++m_registrations; });
+    m_form = std::make_unique<Form1>(*m_state, *m_desktop, m_clipboard, m_keyStore, [this] { ++m_registrations; });
     if (!QByteArray(QTest::currentTestFunction()).contains("Settings")) {
         m_form->Form_Load();
         m_form->show();
@@ -299,7 +301,7 @@ void TestForm1::settingsRoundTripThroughExitAndStart()
     m_form.reset();
     m_registrations = 0;
     m_state = std::make_unique<AppState>();
-    m_form = std::make_unique<Form1>(*m_state, *m_desktop, m_clipboard, [this] { ++m_registrations; });
+    m_form = std::make_unique<Form1>(*m_state, *m_desktop, m_clipboard, m_keyStore, [this] { ++m_registrations; });
     m_form->Form_Load();
     QCOMPARE(layoutState(), before.replace("2760x645", "2730x645").replace("178x0", "176x0"));
     QCOMPARE(m_form->pos(), QPoint(123, 45));

@@ -1,0 +1,153 @@
+#include "slots/AppState.h"
+#include "support/ScriptedDesktop.h"
+#include "ui/about/SystemInformation.h"
+#include "ui/about/frmAbout.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+// GetKeyValue over a real key store; the About box over a bar, on a scripted desktop.
+class TestAbout : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_folder;
+    KeyStore m_store{m_folder.filePath("keys.json")};
+    ScriptedDesktop m_desktop;
+    AppState m_state;
+    QWidget m_bar;
+    const QByteArray m_path = qgetenv("PATH");
+
+    // Stores a value of HKEY_LOCAL_MACHINE; the path ends with the value's name.
+    long store(const QString &path, const QByteArray &data, uint type = KeyStore::StringValue)
+    {
+        KeyStore::Handle key = 0;
+        m_store.createKey(KeyStore::LocalMachine, path.section('\\', 0, -2), KeyStore::SetValueAccess, &key);
+        return m_store.setValue(key, path.section('\\', -1), type, data);
+    }
+    // Opens the box over the bar, as Help, About does, and clicks the control named.
+    std::unique_ptr<frmAbout> open(const char *click = "")
+    {
+        auto box = std::make_unique<frmAbout>(m_state, m_desktop, m_store, QIcon(":/pictures/velmora-32.xpm"), &m_bar);
+        box->show();
+        if (auto *control = box->findChild<QWidget *>(click)) {
+            QTest::mouseClick(control, Qt::LeftButton);
+        }
+        return box;
+    }
+
+private slots:
+    void init() { m_desktop = {}, m_state.programTitle = "Velmora", QFile::remove(m_folder.filePath("keys.json")); }
+    void cleanup()
+    {
+        qputenv("PATH", m_path);
+        QVERIFY2(m_desktop.failures().isEmpty(), qPrintable(m_desktop.failures().join('\n')));
+    }
+
+    void getKeyValueReadsAValueAsText_data()
+    {
+        QTest::addColumn<QString>("where"); // key\name stored; the lookup reads T\V into a text "x"
+        QTest::addColumn<uint>("type");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("text cut at its zero") << "T\\V" << 1u << QByteArray("/usr/caf\xc3\xa9\0", 11) << "/usr/café";
+        QTest::newRow("text without a zero") << "T\\V" << 1u << QByteArray("abc") << "abc";
+        QTest::newRow("number 2A 01, appended") << "T\\V" << 4u << QByteArray("\x2a\x01") << "&hx12A";
+        QTest::newRow("other type keeps the text") << "T\\V" << 3u << QByteArray("\1\2") << "x";
+        QTest::newRow("missing key") << "U\\V" << 1u << QByteArray("abc") << "";
+        QTest::newRow("missing value") << "T\\W" << 1u << QByteArray("abc") << "";
+        QTest::newRow("empty data") << "T\\V" << 1u << QByteArray() << "";
+    }
+    void getKeyValueReadsAValueAsText()
+    {
+        QFETCH(QString, where);
+        QFETCH(uint, type);
+        QFETCH(QByteArray, data);
+        QFETCH(QString, text);
+        QCOMPARE(store(where, data, type), long(KeyStore::Success));
+        QString value = "x";
+        QCOMPARE(GetKeyValue(m_store, KeyStore::LocalMachine, "T", "V", value), !text.isEmpty());
+        QCOMPARE(value, text);
+    }
+
+    void everyOpeningLoadsTheSameBoxOverTheBar()
+    {
+        m_bar.setGeometry(300, 200, 440, 60);
+        QStringList seen;
+        for (const qint16 onTop : {0, 1, 0}) {
+            m_state.alwaysOnTop = onTop;
+            const auto box = open();
+            const auto *url = box->findChild<QLabel *>("lblURL");
+            QTest::keyClick(box.get(), Qt::Key_Tab);
+            QStringList facts{box->windowTitle(),
+                              QStringLiteral("%1x%2").arg(box->width()).arg(box->height()),
+                              box->windowFlags().testFlag(Qt::WindowStaysOnTopHint) ? "on top" : "among others",
+                              (box->geometry().center() - m_bar.geometry().center()).manhattanLength() < 3 ? "centred"
+                                                                                                           : "",
+                              box->findChild<QPushButton *>("cmdOK")->isDefault() ? "OK default" : "",
+                              "Tab to " + box->focusWidget()->objectName(),
+                              url->palette().color(QPalette::WindowText).name(),
+                              url->cursor().shape() == Qt::PointingHandCursor ? "hand" : "",
+                              url->font().underline() ? "underlined" : ""};
+            for (const QLabel *label : box->findChildren<QLabel *>()) {
+                // Every caption on one line, shown whole by its label.
+                const bool cut = label->fontMetrics().horizontalAdvance(label->text()) > label->contentsRect().width();
+                facts << label->objectName() + '=' + label->text() + (cut ? " (cut)" : "") +
+                             (label->pixmap().isNull() ? "" : "icon");
+            }
+            seen << facts.join('|');
+        }
+        QCOMPARE(seen.value(0), "About Velmora|382x237|among others|centred|OK default|Tab to cmdSysInfo|#0000ff|hand|"
+                                "underlined|picIcon=icon|lblDescription=Velmora is a clipboard enhancement system.|"
+                                "lblDisclaimer=|lblTitle=Velmora|lblVersion=Version 1.0.7|lblCopyright=Copyright © "
+                                "2026 The Velmora developers|lblURL=https://velmora.org");
+        QCOMPARE(seen.value(1), QString(seen.value(0)).replace("among others", "on top"));
+        QCOMPARE(seen.value(2), seen.value(0));
+    }
+
+    void systemInfoStartsTheFirstProgramFound_data()
+    {
+        QTest::addColumn<QStringList>("files");  // in the folder on PATH, named in the store as MSINFO32.EXE's
+        QTest::addColumn<QString>("registered"); // the program path in the store
+        QTest::addColumn<QString>("started");    // none: the message
+        QTest::newRow("the first in order")
+            << QStringList{"cpu-x", "hardinfo", "MSINFO32.EXE"} << QString() << "hardinfo";
+        QTest::newRow("a later one") << QStringList{"cpu-x", "kinfocenter"} << QString() << "kinfocenter";
+        QTest::newRow("none") << QStringList() << QString() << QString();
+        QTest::newRow("none, but the folder's") << QStringList{"MSINFO32.EXE"} << QString() << "MSINFO32.EXE";
+        QTest::newRow("the machine before the store") << QStringList{"cpu-x"} << "/gone"
+                                                      << "cpu-x";
+        QTest::newRow("a registered path that is gone") << QStringList{"MSINFO32.EXE"} << "/gone" << QString();
+    }
+    void systemInfoStartsTheFirstProgramFound()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, registered);
+        QFETCH(QString, started);
+        QTemporaryDir bin;
+        qputenv("PATH", bin.path().toUtf8());
+        store("SOFTWARE\\Microsoft\\Shared Tools Location\\MSINFO", bin.path().toUtf8());
+        for (const QString &name : files) {
+            QFile file(bin.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.setPermissions(QFile::ExeOwner | QFile::ReadOwner));
+        }
+        if (!registered.isEmpty()) {
+            // What the machine answers cannot be changed through the store.
+            const long result = store("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO\\PATH", registered.toUtf8());
+            QCOMPARE(result == KeyStore::AccessDenied, !KeyStore::systemInformationTool().isEmpty());
+        }
+        started.isEmpty() ? m_desktop.expectMessage("System Information Is Unavailable At This Time", 0, "Velmora", 1)
+                          : m_desktop.expectProgram(bin.filePath(started), true);
+        open("cmdSysInfo");
+    }
+
+    void anAddressNoBrowserOpensIsLeftToType()
+    {
+        m_desktop.expectAddress("https://velmora.org", false);
+        m_desktop.expectMessage("Unable to launch your browser, please type the address manually.", 64, "Velmora", 1);
+        QVERIFY2(open("lblURL")->isVisible(), "the About box stays open");
+    }
+};
+
+QTEST_MAIN(TestAbout)
+#include "tst_about.moc"
