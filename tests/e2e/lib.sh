@@ -33,10 +33,15 @@ expect() {
 }
 
 # An X server on a free display, a session bus of its own and openbox; desktop
-# settings of the developer's own session do not reach the program. The server
+# settings and folders of the developer's own session do not reach the program. The server
 # must not reset when its last client leaves, or the next one finds no display.
 start_desktop() {
     unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP DESKTOP_SESSION
+    # A home of its own: what a first start writes for the desktop stays in the test.
+    export HOME=$WORK/home XDG_DATA_HOME=$WORK/home/.local/share XDG_CONFIG_HOME=$WORK/home/.config \
+        XDG_CACHE_HOME=$WORK/home/.cache
+    export XDG_RUNTIME_DIR=$WORK/runtime
+    mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
     background Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log"
     background dbus-daemon --session --nofork --print-address=4 4>"$WORK/bus" 2>"$WORK/bus.log"
     WAIT=60 wait_until test -s "$WORK/display" -a -s "$WORK/bus" || { cat "$WORK"/*.log >&2; exit 1; }

@@ -17,9 +17,6 @@ for file in mime/packages/org.velmora.Velmora.xml icons/hicolor/{16x16,32x32,48x
     [ -s "$share/$file" ] || fail "not installed: $file"
 done
 
-export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_DATA_HOME=$WORK/home/.local/share \
-    XDG_CACHE_HOME=$WORK/home/.cache
-mkdir -p "$HOME"
 start_desktop
 background "$PREFIX/bin/velmora" >>"$WORK/velmora.log" 2>&1
 VELMORA_PID=${PIDS[-1]}

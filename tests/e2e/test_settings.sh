@@ -5,7 +5,6 @@
 # file starts the bar with it.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
-export HOME=$WORK/home XDG_DATA_HOME=$WORK/home/data XDG_CONFIG_HOME=$WORK/home/config
 INI=$WORK/bin/velmor.ini
 # The client area (menu bar and button area) in pixels, and the frame's outer corner.
 client_size() { xwininfo -id "$WINDOW" | awk '/Width:/ {w = $2} /Height:/ {print w "x" $2}'; }
