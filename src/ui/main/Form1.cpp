@@ -2,6 +2,7 @@
 
 #include "BarLayout.h"
 #include "CompactMenuBarStyle.h"
+#include "SlotAccessibility.h"
 #include "SlotButton.h"
 #include "Topmost.h"
 #include "Twips.h"
@@ -140,6 +141,7 @@ void Form1::createButtons()
     for (int k = 1; k <= AppState::SlotCount; ++k) {
         auto *button = new SlotButton(m_buttonArea);
         button->setObjectName(QStringLiteral("Cmd%1").arg(k));
+        button->setAccessibleName(slotAccessibleName(m_state, k));
         const QPoint at = slotButtonPosition(k, HorizontalColumns);
         button->setGeometry(pixelRect(at.x(), at.y(), SlotButtonWidth, SlotButtonHeight));
         connect(button, &QPushButton::clicked, this, [this, k] { CopySlot(k); });
@@ -148,6 +150,7 @@ void Form1::createButtons()
     for (int k = 1; k <= AppState::SlotCount; ++k) {
         auto *button = new QPushButton(m_buttonArea);
         button->setObjectName(QStringLiteral("cmdp%1").arg(k));
+        button->setAccessibleName(captureAccessibleName(k));
         const QPoint at = slotButtonPosition(k, HorizontalColumns);
         button->setGeometry(pixelRect(at.x(), at.y(), CaptureButtonSize, CaptureButtonSize));
         button->hide();
@@ -214,6 +217,7 @@ void Form1::createMenus()
     m_fileMenu->setSeparatorsCollapsible(false);
     for (int k = 1; k <= AppState::SlotCount; ++k) {
         m_copyEntries.at(k - 1) = action(QStringLiteral("mnuB%1").arg(k).toLatin1().constData());
+        setEntryAccessibleName(m_copyEntries.at(k - 1), slotAccessibleName(m_state, k));
     }
     for (int i = 1; i <= RecentCount; ++i) {
         m_recentEntries.at(i - 1) = action(QStringLiteral("mnufail%1").arg(i).toLatin1().constData());
@@ -534,11 +538,13 @@ void Form1::setWindowSizeTwips(QSize size)
 
 void Form1::setSlotButtonCaption(int k, const QString &caption)
 {
+    m_slotButtons.at(k - 1)->setAccessibleName(slotAccessibleName(m_state, k));
     m_slotButtons.at(k - 1)->setText(caption);
 }
 
 void Form1::setCopyEntry(int k, const QString &caption, bool enabled)
 {
+    setEntryAccessibleName(m_copyEntries.at(k - 1), slotAccessibleName(m_state, k));
     QAction *entry = m_copyEntries.at(k - 1);
     entry->setText(caption);
     entry->setEnabled(enabled);
