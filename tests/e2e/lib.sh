@@ -37,6 +37,8 @@ expect() {
 # must not reset when its last client leaves, or the next one finds no display.
 start_desktop() {
     unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP DESKTOP_SESSION
+    # The bars' sockets for the command line live here, away from the machine's own desktop.
+    mkdir -m 700 "$WORK/run" && export XDG_RUNTIME_DIR=$WORK/run
     background Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log"
     background dbus-daemon --session --nofork --print-address=4 4>"$WORK/bus" 2>"$WORK/bus.log"
     WAIT=60 wait_until test -s "$WORK/display" -a -s "$WORK/bus" || { cat "$WORK"/*.log >&2; exit 1; }
@@ -77,6 +79,10 @@ click_button() {
 }
 click_slot() { click_button "$1" 55 14; }
 click_capture() { click_button "$1" 8 8; }
+
+# velmora started from the command line, handing its request to the running bar;
+# status_of prints its exit status and keeps its standard error in $WORK/stderr.
+status_of() { "$WORK/bin/velmora" "$@" 2>"$WORK/stderr" && echo 0 || echo $?; }
 
 # The clipboard as another program sees it.
 clipboard_hex() { xclip -selection clipboard -o 2>/dev/null | od -An -tx1 | tr -d ' \n'; }
