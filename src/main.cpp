@@ -1,8 +1,10 @@
 #include "app/BarSockets.h"
 #include "app/CommandLine.h"
+#include "app/KeySettings.h"
 #include "app/KeyStore.h"
 #include "app/QtClipboard.h"
 #include "app/QtDesktop.h"
+#include "app/SettingsFile.h"
 #include "documents/Associats.h"
 #include "documents/DesktopExport.h"
 #include "slots/AppState.h"
@@ -114,7 +116,8 @@ int main(int argc, char *argv[])
     // Every window of the program, the help viewer included, wears the bar's icon.
     QApplication::setWindowIcon(form.windowIcon());
     form.Form_Load();
-    auto *remote = new RemoteControl(form);
+    auto *remote =
+        new RemoteControl(form, state, desktop, keySettingsPath(settingsFilePath(desktop.executableFolder())));
     form.show();
     QString error;
     if (!remote->listen(error)) {

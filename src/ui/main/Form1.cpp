@@ -55,6 +55,7 @@ const MenuEntry MenuTree[] = {
     {1, "mnuspace6", "-", nullptr, Plain},
     {1, "mnutop", "&Always on Top", nullptr, Checkable | Checked},
     {1, "mnuinsert", "&Inserting Buttons", nullptr, Checkable},
+    {1, "mnuglobal", "&Global Shortcuts", nullptr, Checkable},
     {1, "mnuspace3", "-", nullptr, Plain},
     {1, "mnuhorizontal", "&Horizontal", nullptr, Checkable},
     {1, "mnuvertical", "&Vertical", nullptr, Checkable},
