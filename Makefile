@@ -49,6 +49,7 @@ bench:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON $(CMAKE_ARGS)
 	cmake --build $(BUILD) -j $(JOBS)
 	bench/startup.sh $(BUILD)
+	bench/remote.sh $(BUILD)
 	$(BUILD)/bench_documents
 
 # The program installed under /usr as a Debian package, built with Debian's

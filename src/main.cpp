@@ -1,14 +1,20 @@
+#include "app/BarSockets.h"
+#include "app/CommandLine.h"
+#include "app/KeySettings.h"
 #include "app/KeyStore.h"
 #include "app/QtClipboard.h"
 #include "app/QtDesktop.h"
+#include "app/SettingsFile.h"
 #include "documents/Associats.h"
 #include "documents/DesktopExport.h"
 #include "slots/AppState.h"
 #include "ui/main/Form1.h"
+#include "ui/main/RemoteControl.h"
 
 #include <QApplication>
 #include <QTimer>
 
+#include <cstdio>
 #include <functional>
 #include <utility>
 
@@ -24,10 +30,49 @@ void preferX11OnWayland()
     }
 }
 
+// How long a request waits for the running bar's answer. The bar answers at
+// once, or after at most the clipboard owner's time to answer a capture.
+constexpr int AnswerTimeoutMs = 5000;
+
+// Answers a command line that asks no bar of its own: help, version, a
+// mistake, or a request handed to the bar that runs. Returns the exit status.
+int answerCommandLine(const CommandLineRequest &request)
+{
+    switch (request.kind) {
+    case CommandLineRequest::Help:
+        std::fputs(qPrintable(commandLineHelp()), stdout);
+        return ExitDone;
+    case CommandLineRequest::Version:
+        std::puts(qPrintable(versionText()));
+        return ExitDone;
+    case CommandLineRequest::Invalid:
+        std::fprintf(stderr, "velmora: %s\nTry 'velmora --help' for more information.\n", qPrintable(request.error));
+        return ExitBadRequest;
+    default:
+        break;
+    }
+    const BarSockets::Answer answer = BarSockets::send(requestLine(request), AnswerTimeoutMs);
+    if (!answer.message.isEmpty()) {
+        std::fprintf(stderr, "velmora: %s\n", qPrintable(answer.message));
+    }
+    return answer.status;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    // A request for the running bar is answered before Qt starts: it needs no
+    // window system, and it must be quick.
+    QStringList commandLine;
+    for (int i = 1; i < argc; ++i) {
+        commandLine << QString::fromLocal8Bit(argv[i]);
+    }
+    const CommandLineRequest request = parseCommandLine(commandLine);
+    if (request.kind != CommandLineRequest::StartBar) {
+        return answerCommandLine(request);
+    }
+
     preferX11OnWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmora"));
@@ -71,6 +116,12 @@ int main(int argc, char *argv[])
     // Every window of the program, the help viewer included, wears the bar's icon.
     QApplication::setWindowIcon(form.windowIcon());
     form.Form_Load();
+    auto *remote =
+        new RemoteControl(form, state, desktop, keySettingsPath(settingsFilePath(desktop.executableFolder())));
     form.show();
+    QString error;
+    if (!remote->listen(error)) {
+        qWarning().noquote() << "The command line cannot reach this bar:" << error;
+    }
     return QApplication::exec();
 }

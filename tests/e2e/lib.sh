@@ -37,10 +37,11 @@ expect() {
 # must not reset when its last client leaves, or the next one finds no display.
 start_desktop() {
     unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP DESKTOP_SESSION
-    # A home of its own: what a first start writes for the desktop stays in the test.
+    # A home of its own: what a first start writes for the desktop stays in the
+    # test, and the bars' sockets for the command line stay away from the
+    # machine's own desktop.
     export HOME=$WORK/home XDG_DATA_HOME=$WORK/home/.local/share XDG_CONFIG_HOME=$WORK/home/.config \
-        XDG_CACHE_HOME=$WORK/home/.cache
-    export XDG_RUNTIME_DIR=$WORK/runtime
+        XDG_CACHE_HOME=$WORK/home/.cache XDG_RUNTIME_DIR=$WORK/run
     mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
     background Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log"
     background dbus-daemon --session --nofork --print-address=4 4>"$WORK/bus" 2>"$WORK/bus.log"
@@ -82,6 +83,10 @@ click_button() {
 }
 click_slot() { click_button "$1" 55 14; }
 click_capture() { click_button "$1" 8 8; }
+
+# velmora started from the command line, handing its request to the running bar;
+# status_of prints its exit status and keeps its standard error in $WORK/stderr.
+status_of() { "$WORK/bin/velmora" "$@" 2>"$WORK/stderr" && echo 0 || echo $?; }
 
 # The clipboard as another program sees it.
 clipboard_hex() { xclip -selection clipboard -o 2>/dev/null | od -An -tx1 | tr -d ' \n'; }

@@ -2,6 +2,7 @@
 
 #include "BarLayout.h"
 #include "CompactMenuBarStyle.h"
+#include "SlotAccessibility.h"
 #include "SlotButton.h"
 #include "Topmost.h"
 #include "Twips.h"
@@ -55,6 +56,7 @@ const MenuEntry MenuTree[] = {
     {1, "mnuspace6", "-", nullptr, Plain},
     {1, "mnutop", "&Always on Top", nullptr, Checkable | Checked},
     {1, "mnuinsert", "&Inserting Buttons", nullptr, Checkable},
+    {1, "mnuglobal", "&Global Shortcuts", nullptr, Checkable},
     {1, "mnuspace3", "-", nullptr, Plain},
     {1, "mnuhorizontal", "&Horizontal", nullptr, Checkable},
     {1, "mnuvertical", "&Vertical", nullptr, Checkable},
@@ -141,6 +143,7 @@ void Form1::createButtons()
     for (int k = 1; k <= AppState::SlotCount; ++k) {
         auto *button = new SlotButton(m_buttonArea);
         button->setObjectName(QStringLiteral("Cmd%1").arg(k));
+        button->setAccessibleName(slotAccessibleName(m_state, k));
         const QPoint at = slotButtonPosition(k, HorizontalColumns);
         button->setGeometry(pixelRect(at.x(), at.y(), SlotButtonWidth, SlotButtonHeight));
         connect(button, &QPushButton::clicked, this, [this, k] { CopySlot(k); });
@@ -149,6 +152,7 @@ void Form1::createButtons()
     for (int k = 1; k <= AppState::SlotCount; ++k) {
         auto *button = new QPushButton(m_buttonArea);
         button->setObjectName(QStringLiteral("cmdp%1").arg(k));
+        button->setAccessibleName(captureAccessibleName(k));
         const QPoint at = slotButtonPosition(k, HorizontalColumns);
         button->setGeometry(pixelRect(at.x(), at.y(), CaptureButtonSize, CaptureButtonSize));
         button->hide();
@@ -215,6 +219,7 @@ void Form1::createMenus()
     m_fileMenu->setSeparatorsCollapsible(false);
     for (int k = 1; k <= AppState::SlotCount; ++k) {
         m_copyEntries.at(k - 1) = action(QStringLiteral("mnuB%1").arg(k).toLatin1().constData());
+        setEntryAccessibleName(m_copyEntries.at(k - 1), slotAccessibleName(m_state, k));
     }
     for (int i = 1; i <= RecentCount; ++i) {
         m_recentEntries.at(i - 1) = action(QStringLiteral("mnufail%1").arg(i).toLatin1().constData());
@@ -542,11 +547,13 @@ void Form1::setWindowSizeTwips(QSize size)
 
 void Form1::setSlotButtonCaption(int k, const QString &caption)
 {
+    m_slotButtons.at(k - 1)->setAccessibleName(slotAccessibleName(m_state, k));
     m_slotButtons.at(k - 1)->setText(caption);
 }
 
 void Form1::setCopyEntry(int k, const QString &caption, bool enabled)
 {
+    setEntryAccessibleName(m_copyEntries.at(k - 1), slotAccessibleName(m_state, k));
     QAction *entry = m_copyEntries.at(k - 1);
     entry->setText(caption);
     entry->setEnabled(enabled);

@@ -119,7 +119,8 @@ void TestForm1::windowFollowsItsDefinition()
     QCOMPARE(menus.join(QLatin1Char(' ')),
              "/ mnufile mnuview mnucopy mnuhelp / mnunewCtrl+N mnuopenCtrl+O mnusaveCtrl+S mnusaveas mnuspace5 "
              "mnueditCtrl+E mnuspace1 mnuexit mnuspace2 mnufail1 mnufail2 mnufail3 mnufail4 / mnusystrayCtrl+H "
-             "mnuspace6 mnutop mnuinsert mnuspace3 mnuhorizontal mnuvertical mnusize / mnudefault mnufirstr mnuonlym "
+             "mnuspace6 mnutop mnuinsert mnuglobal mnuspace3 mnuhorizontal mnuvertical mnusize / mnudefault mnufirstr "
+             "mnuonlym "
              "/ mnuB1 mnuB2 mnuB3 mnuB4 mnuB5 mnuB6 mnuB7 mnuB8 mnuB9 mnuB10 / mnucontens mnuspace4 mnuabout");
     QVERIFY2(!m_form->menuBar()->isNativeMenuBar(), "the menu bar stays in the window");
 

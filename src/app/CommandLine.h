@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the program is asked to do by its command line: start a bar (with the
+// document the arguments may name), or hand a request to the bar that already
+// runs, or answer at once.
+struct CommandLineRequest
+{
+    enum Kind { StartBar, Copy, Capture, Show, Help, Version, Invalid };
+
+    Kind kind = StartBar;
+    // Copy and Capture: the slot, 1 to 10.
+    int slot = 0;
+    // Invalid: what is wrong, in words for standard error.
+    QString error;
+};
+
+// Reads the program's arguments (without the program's own name). Arguments
+// that, joined by blanks, end in "vmd" name a document and always start a bar,
+// even when they begin like an option; so does a first argument that is no
+// "--" option (an ignored word, or an option of Qt's own such as -platform).
+CommandLineRequest parseCommandLine(const QStringList &arguments);
+
+// The request as the running bar receives it: the options that asked for it.
+QString requestLine(const CommandLineRequest &request);
+
+QString commandLineHelp();
+QString versionText();
+
+// Exit statuses of a velmora that hands a request to the running bar.
+enum ExitStatus : int { ExitDone = 0, ExitBadRequest = 1, ExitNoBar = 2, ExitRefused = 3 };

@@ -1,0 +1,59 @@
+#include "KeySettings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+const QString FileName = QStringLiteral("velmora-keys.ini");
+const QByteArray GlobalShortcutsKey = QByteArrayLiteral("GlobalShortcuts");
+// A few short lines; more than this is not a file of ours.
+constexpr qint64 LargestBytes = 64 * 1024;
+
+} // namespace
+
+QString keySettingsPath(const QString &settingsFilePath)
+{
+    return QFileInfo(settingsFilePath).dir().filePath(FileName);
+}
+
+KeySettings parseKeySettings(const QByteArray &bytes)
+{
+    KeySettings settings;
+    for (const QByteArray &line : bytes.split('\n')) {
+        const qsizetype equals = line.indexOf('=');
+        if (equals > 0 && line.left(equals).trimmed() == GlobalShortcutsKey) {
+            settings.globalShortcuts = line.mid(equals + 1).trimmed() == "1";
+        }
+    }
+    return settings;
+}
+
+QByteArray formatKeySettings(const KeySettings &settings)
+{
+    return GlobalShortcutsKey + '=' + (settings.globalShortcuts ? '1' : '0') + '\n';
+}
+
+KeySettings readKeySettings(const QString &path)
+{
+    QFile file(path);
+    // Only a regular file is opened: a named pipe would hold up the start.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return parseKeySettings(file.read(LargestBytes));
+}
+
+bool writeKeySettings(const QString &path, const KeySettings &settings, QString &error)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    const QByteArray bytes = formatKeySettings(settings);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
+        return true;
+    }
+    error = QStringLiteral("The settings cannot be saved in %1: %2").arg(path, file.errorString());
+    return false;
+}
