@@ -120,7 +120,8 @@ QMap<QString, QString> TestForm2::facts(const AppState &state)
         pictures += button->picture().isNull() ? QString() : button->objectName() + ' ';
         lit += button->backRole() == QPalette::Midlight ? button->objectName() : QString();
     }
-    m_clipboard.readText(clipboard);
+    QString error;
+    m_clipboard.readText(clipboard, error);
     const auto pair = [](const ClipSlot &slot) { return slot.label + '|' + slot.text; };
     return {
         {"wc4", pair(m_editor.workingCopy.at(3))},
