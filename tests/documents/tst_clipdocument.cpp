@@ -162,9 +162,10 @@ void TestClipDocument::aSaveThatFailsKeepsTheOldDocument()
     QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
     while (filler.write(QByteArray(4096, 'f')) > 0) {
     }
-    if (fork() == 0) // as nobody: a shorter document fits in place, a longer one is refused
+    if (fork() == 0) // as nobody: a shorter document fits in place, a longer one is refused, a failed write fails
         _exit(setgid(65534) || setuid(65534) || !writeClipDocument(path, shorter, error) ||
-              writeClipDocument(path, longer, error) || !error.contains("no room"));
+              writeClipDocument(path, longer, error) || !error.contains("no room") || setrlimit(RLIMIT_FSIZE, &limit) ||
+              writeClipDocument(path, shorter, error));
     int status = -1;
     wait(&status);
     const QByteArray written = bytes();

@@ -39,8 +39,7 @@ first_byte() { xclip -selection clipboard -o 2>/dev/null | head -c 1; }
 sent() { awk '/^wchar/ {print $2}' "/proc/$1/io" 2>/dev/null || echo 0; }
 owner_stops() {
     xclip -selection clipboard -i -quiet <"$WORK/long.txt" >/dev/null 2>&1 &
-    local owner=$! end=$((SECONDS + 20))
-    PIDS+=("$owner")
+    local owner=$! end=$((SECONDS + 20)) && PIDS+=("$owner")
     WAIT=60 wait_until output_is a first_byte || fail "xclip did not take the clipboard"
     local until=$(($(sent "$owner") + $2))
     [ "$2" -gt 0 ] || kill -STOP "$owner"
