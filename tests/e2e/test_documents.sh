@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Clip documents as a user meets them: a document named on the command line,
-# relative and with a blank in its path, fills the bar, even with a label too long
-# for a title; Ctrl+S writes the changed slots back byte for byte; a missing
-# document, and a named pipe given as one, are reported.
+# Clip documents as a user meets them: a document named on the command line, relative and with a blank
+# in its path, fills the bar, even with a label too long for a title; Ctrl+S writes the changed slots back
+# byte for byte; a missing document, and a named pipe given as one, are reported.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
 # items LABEL TEXT ...: the bytes of clip document items, empty up to slot 10.

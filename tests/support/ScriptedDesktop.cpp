@@ -1,5 +1,7 @@
 #include "ScriptedDesktop.h"
 
+#include <QRegularExpression>
+
 namespace {
 QString describe(const char *kind, const QString &text, int style, const QString &title)
 {
@@ -27,11 +29,8 @@ ScriptedDesktop::Expected ScriptedDesktop::take(const char *kind, const QString 
 {
     const QString shown = describe(kind, text, style, title);
     const Expected expected = m_expected.isEmpty() ? Expected() : m_expected.dequeue();
-    const qsizetype star = expected.shown.indexOf(QLatin1Char('*'));
-    const bool matches =
-        star < 0 ? expected.shown == shown
-                 : shown.startsWith(expected.shown.left(star)) && shown.endsWith(expected.shown.mid(star + 1));
-    if (!matches) {
+    const QString &wanted = expected.shown;
+    if (wanted.contains('*') ? !QRegularExpression::fromWildcard(wanted).match(shown).hasMatch() : wanted != shown) {
         m_failures << QStringLiteral("expected %1, shown %2").arg(expected.shown, shown);
         return {};
     }

@@ -28,7 +28,7 @@ class TestForm2 : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { m_editor = {}, m_view = {}, m_desktop = {}, m_clipboard.setText("keep"); }
+    void init() { m_state = {}, m_editor = {}, m_view = {}, m_desktop = {}, m_clipboard.setText("keep"); }
     void cleanup() { QVERIFY2(m_desktop.failures().isEmpty(), qPrintable(m_desktop.failures().join('\n'))); }
     void tabOrderAndVerticalArrangementForOneOpening();
     void userScripts_data();
@@ -37,7 +37,6 @@ private slots:
 private:
     void open(AppState &state)
     {
-        m_state = &state;
         m_form = std::make_unique<Form2>(state, m_editor, m_view, m_clipboard, m_desktop, QIcon());
         m_form->show();
         QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
@@ -46,7 +45,7 @@ private:
     void run(const QString &step);
     QMap<QString, QString> facts(const AppState &state);
 
-    AppState *m_state = nullptr;
+    AppState m_state; // of userScripts
     EditorState m_editor;
     RecordedView m_view;
     QtClipboard m_clipboard;
@@ -96,7 +95,7 @@ void TestForm2::run(const QString &step)
     }
     if (step == "close" || step == "mark" || step == "reopen") {
         step == "mark" ? void(m_editor.changedMark = 1) : void(m_form->close());
-        step == "reopen" ? open(*m_state) : void();
+        step == "reopen" ? open(m_state) : void();
     } else if (!name.startsWith("Text") && !name.isEmpty()) {
         QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton);
     } else if (!name.isEmpty()) {
@@ -207,7 +206,7 @@ void TestForm2::userScripts()
     QFETCH(QString, text);
     QFETCH(QStringList, script);
     QFETCH(QString, expected);
-    AppState state;
+    AppState &state = m_state;
     state.programTitle = "Velmora";
     state.setSlotSet({ClipSlot(), {"old", ""}, {label, text}, {"four", "text 4"}, {}, {}, {}, {}, {}, {"ten", "x"}});
     open(state);
