@@ -1,6 +1,6 @@
 #include "QtClipboard.h"
 
-#include "ClipboardOwnerProbe.h"
+#include "X11Clipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -16,16 +16,13 @@ void QtClipboard::setText(const QString &text)
     QGuiApplication::clipboard()->setText(text);
 }
 
-namespace {
-constexpr int OwnerAnswerTimeoutMs = 1500;
-} // namespace
-
-bool QtClipboard::readText(QString &text) const
+bool QtClipboard::readText(QString &text, QString &error) const
 {
+    // Our own text, and the clipboard of a platform without X11, Qt reads
+    // reliably; another program's text on X11 we read ourselves.
     QClipboard *clipboard = QGuiApplication::clipboard();
-    if (QGuiApplication::platformName() == QLatin1String("xcb") && !clipboard->ownsClipboard() &&
-        !clipboardOwnerAnswers(OwnerAnswerTimeoutMs)) {
-        return false;
+    if (QGuiApplication::platformName() == QLatin1String("xcb") && !clipboard->ownsClipboard()) {
+        return readX11ClipboardText(text, error);
     }
     // Only the plain text format counts: a clipboard holding a picture, or
     // nothing at all, gives an empty text.

@@ -8,5 +8,5 @@ class QtClipboard : public Clipboard
 public:
     void clear() override;
     void setText(const QString &text) override;
-    bool readText(QString &text) const override;
+    bool readText(QString &text, QString &error) const override;
 };

@@ -7,6 +7,12 @@
 // whose bytes are not valid UTF-8 comes from an older 8-bit system and is read
 // as Windows-1252, so that its accents survive.
 
+// The largest document or clipboard text the program takes, in bytes: reading
+// more would ask for memory the machine may not have (a slot holds its text as
+// UTF-16, twice the size of ASCII text). Messages call it by its name below.
+constexpr qint64 LargestTextBytes = qint64(1) << 30;
+constexpr char LargestTextName[] = "1 GiB";
+
 // The character a Windows-1252 byte stands for. The five bytes it leaves
 // undefined keep their Latin-1 code points.
 char16_t fromWindows1252(uchar byte);

@@ -9,6 +9,11 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 #include <initializer_list>
 #include <utility>
@@ -97,7 +102,7 @@ public:
     // Takes the next bytes; returns false once it wants no more, because the
     // twenty items are read or because they are not UTF-8.
     bool feed(const char *p, const char *end);
-    // Ends the document; false with an error text when items are missing.
+    // Ends the document; false with the reason when items are missing.
     // Says nothing when the items turned out not to be UTF-8.
     bool finish(QString &error);
     bool notUtf8() const { return m_notUtf8; }
@@ -186,9 +191,9 @@ bool ItemReader::finish(QString &error)
         return true;
     }
     if (m_state == State::Quoted) {
-        error = QStringLiteral("The document is damaged: %1 has no closing quote.").arg(itemName(m_count));
+        error = QStringLiteral("%1 has no closing quote").arg(itemName(m_count));
     } else {
-        error = QStringLiteral("The document ends after %1 of its %2 items.").arg(m_count).arg(ItemCount);
+        error = QStringLiteral("it ends after %1 of its %2 items").arg(m_count).arg(ItemCount);
     }
     return false;
 }
@@ -282,73 +287,65 @@ template <typename Write> bool writeItems(const AppState::SlotSet &slotSet, Writ
     return true;
 }
 
-} // namespace
-
-QByteArray encodeClipDocument(const AppState::SlotSet &slotSet)
+QString tooLarge()
 {
-    // Exact for ASCII text; other characters take more bytes and grow the array.
-    qsizetype asciiSize = 4 * ItemCount;
-    for (const ClipSlot &slot : slotSet) {
-        asciiSize += slot.label.size() + slot.text.size();
-    }
-    QByteArray bytes;
-    bytes.reserve(asciiSize);
-    writeItems(slotSet, [&bytes](const char *data, qsizetype size) {
-        bytes.append(data, size);
-        return true;
-    });
-    return bytes;
+    return QStringLiteral("it is larger than %1, the largest document the program reads")
+        .arg(QLatin1String(LargestTextName));
 }
 
-bool decodeClipDocument(const QByteArray &bytes, AppState::SlotSet &slotSet, QString &error)
+// True for a regular file the program may read whole; otherwise the reason.
+bool readable(const struct stat &info, QString &reason)
 {
-    const auto feed = [&bytes](ItemReader &reader) {
-        reader.feed(bytes.constData(), bytes.constData() + bytes.size());
-        return true;
-    };
-    return readItems(feed, slotSet, error);
+    if (S_ISREG(info.st_mode)) {
+        reason = info.st_size > LargestTextBytes ? tooLarge() : QString();
+    } else if (S_ISDIR(info.st_mode)) {
+        reason = QStringLiteral("it is a folder, not a file");
+    } else if (S_ISFIFO(info.st_mode)) {
+        reason = QStringLiteral("it is a named pipe, not a file");
+    } else if (S_ISSOCK(info.st_mode)) {
+        reason = QStringLiteral("it is a socket, not a file");
+    } else {
+        reason = QStringLiteral("it is a device, not a file");
+    }
+    return reason.isEmpty();
 }
 
-ReadStatus readClipDocument(const QString &path, AppState::SlotSet &slotSet, QString &error)
+// Opens a document for reading. Only a regular file is opened: opening a named
+// pipe waits for a writer, and opening a device can set it going. A file
+// swapped in between the two looks is caught by the second.
+bool openDocument(const QByteArray &name, QFile &file, QString &reason, bool &missing)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        const QFileInfo info(path);
-        if (!info.exists() && info.absoluteDir().exists()) {
-            error = QStringLiteral("The document %1 does not exist.").arg(quotedPath(path));
-            return ReadStatus::FileNotFound;
-        }
-        error = QStringLiteral("The document %1 cannot be opened: %2.").arg(quotedPath(path), file.errorString());
-        return ReadStatus::Failed;
-    }
-    QByteArray buffer(ReadPieceBytes, Qt::Uninitialized);
-    const auto feed = [&](ItemReader &reader) {
-        if (file.seek(0)) {
-            for (;;) {
-                const qint64 size = file.read(buffer.data(), buffer.size());
-                if (size < 0) {
-                    break;
-                }
-                if (size == 0 || !reader.feed(buffer.constData(), buffer.constData() + size)) {
-                    return true;
-                }
-            }
-        }
-        error = QStringLiteral("The document %1 cannot be read: %2.").arg(quotedPath(path), file.errorString());
+    struct stat info = {};
+    if (::stat(name.constData(), &info) != 0) {
+        missing = errno == ENOENT;
+        reason = qt_error_string(errno);
         return false;
-    };
-    return readItems(feed, slotSet, error) ? ReadStatus::Ok : ReadStatus::Failed;
+    }
+    if (!readable(info, reason)) {
+        return false;
+    }
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        reason = qt_error_string(errno);
+        return false;
+    }
+    if (::fstat(fd, &info) != 0 || !readable(info, reason) ||
+        !file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        if (reason.isEmpty()) {
+            reason = file.errorString();
+        }
+        ::close(fd);
+        return false;
+    }
+    return true;
 }
 
-bool writeClipDocument(const QString &path, const AppState::SlotSet &slotSet, QString &error)
+// Writes a piece whole. Unbuffered, so that a write that fails (a full disk, a
+// file-size limit) fails at once with its reason. A full disk first takes part
+// of a write without complaint; writing the rest then tells why it cannot go on.
+auto writerTo(QFileDevice &file, QString &reason)
 {
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    // Unbuffered, so that a write that fails (a full disk, a file-size limit)
-    // fails at once with its reason. A full disk first takes part of a write
-    // without complaint; writing the rest then tells why it cannot go on.
-    QString reason;
-    const auto write = [&file, &reason](const char *data, qsizetype size) {
+    return [&file, &reason](const char *data, qsizetype size) {
         for (qint64 written = 0; size > 0; data += written, size -= written) {
             written = file.write(data, size);
             if (written <= 0) {
@@ -358,8 +355,131 @@ bool writeClipDocument(const QString &path, const AppState::SlotSet &slotSet, QS
         }
         return true;
     };
+}
+
+// The bytes writeItems writes, counted without writing them: each character
+// in UTF-8, a lone surrogate as the replacement character it becomes.
+qint64 encodedSize(const AppState::SlotSet &slotSet)
+{
+    qint64 size = 4 * ItemCount;
+    for (int item = 0; item < ItemCount; ++item) {
+        const QString &string = itemString(slotSet, item);
+        const auto *p = reinterpret_cast<const char16_t *>(string.constData());
+        const char16_t *const end = p + string.size();
+        size += string.size();
+        for (; p != end; ++p) {
+            size += *p >= 0x800 ? 2 : *p >= 0x80 ? 1 : 0;
+            if (QChar::isHighSurrogate(*p) && p + 1 != end && QChar::isLowSurrogate(p[1])) {
+                ++p; // the pair is four bytes
+            }
+        }
+    }
+    return size;
+}
+
+// In a folder that takes no new files there is no room for the new document
+// beside the old one, so it is written over it. The space it needs is reserved
+// first: a full disk then refuses the save and leaves the old document whole.
+bool writeInPlace(const QString &path, const AppState::SlotSet &slotSet, qint64 size, QString &reason)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat info = {};
+    if (fd < 0 || ::fstat(fd, &info) != 0) {
+        reason = qt_error_string(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+        readable(info, reason);
+    } else if (size > 0 && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0) {
+        reason = QStringLiteral("its folder takes no new files, and there is no room to write it over the old "
+                                "document (%1), which is left as it was")
+                     .arg(qt_error_string(errno));
+    }
+    QFile file;
+    if (!reason.isEmpty() || !file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return false;
+    }
     const bool written =
-        file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && writeItems(slotSet, write) && file.commit();
+        writeItems(slotSet, writerTo(file, reason)) && ::ftruncate(fd, file.pos()) == 0 && ::fsync(fd) == 0;
+    if (!written && reason.isEmpty()) {
+        reason = qt_error_string(errno);
+    }
+    ::close(fd);
+    return written;
+}
+
+} // namespace
+
+QByteArray encodeClipDocument(const AppState::SlotSet &slotSet)
+{
+    QByteArray bytes;
+    bytes.reserve(encodedSize(slotSet));
+    writeItems(slotSet, [&bytes](const char *data, qsizetype size) {
+        bytes.append(data, size);
+        return true;
+    });
+    return bytes;
+}
+
+bool readClipDocument(QIODevice &device, AppState::SlotSet &slotSet, QString &reason)
+{
+    QByteArray buffer(ReadPieceBytes, Qt::Uninitialized);
+    const auto feed = [&](ItemReader &reader) {
+        qint64 total = 0;
+        if (!device.seek(0)) {
+            reason = device.errorString();
+            return false;
+        }
+        for (;;) {
+            const qint64 size = device.read(buffer.data(), buffer.size());
+            if (size < 0) {
+                reason = device.errorString();
+                return false;
+            }
+            total += size;
+            if (total > LargestTextBytes) {
+                reason = tooLarge();
+                return false;
+            }
+            if (size == 0 || !reader.feed(buffer.constData(), buffer.constData() + size)) {
+                return true;
+            }
+        }
+    };
+    return readItems(feed, slotSet, reason);
+}
+
+ReadStatus readClipDocument(const QString &path, AppState::SlotSet &slotSet, QString &error)
+{
+    QFile file;
+    QString reason;
+    bool missing = false;
+    if (openDocument(QFile::encodeName(path), file, reason, missing) && readClipDocument(file, slotSet, reason)) {
+        return ReadStatus::Ok;
+    }
+    if (missing) {
+        error = QStringLiteral("The document %1 does not exist.").arg(quotedPath(path));
+        return ReadStatus::FileNotFound;
+    }
+    error = QStringLiteral("The document %1 cannot be read: %2.").arg(quotedPath(path), reason);
+    return ReadStatus::Failed;
+}
+
+bool writeClipDocument(const QString &path, const AppState::SlotSet &slotSet, QString &error)
+{
+    const qint64 size = encodedSize(slotSet);
+    QString reason;
+    bool written = false;
+    QSaveFile file(path);
+    if (size > LargestTextBytes) {
+        reason = QStringLiteral("it would be larger than %1, the largest document the program reads")
+                     .arg(QLatin1String(LargestTextName));
+    } else if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        written = writeItems(slotSet, writerTo(file, reason)) && file.commit();
+    } else if (QFileInfo::exists(path)) {
+        written = writeInPlace(path, slotSet, size, reason);
+    }
     if (!written) {
         error = QStringLiteral("The document %1 cannot be saved: %2.")
                     .arg(quotedPath(path), reason.isEmpty() ? file.errorString() : reason);

@@ -3,6 +3,7 @@
 #include "slots/AppState.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
 // A clip document holds a slot set as twenty quoted items, label and text of
@@ -16,18 +17,21 @@
 // The bytes of a clip document holding the slot set: twenty quoted items, CR LF after each.
 QByteArray encodeClipDocument(const AppState::SlotSet &slotSet);
 
-// Reads the twenty items from the bytes into `slotSet`. On failure returns false with an error
-// text and leaves `slotSet` untouched. A quoted item without its closing quote is a damaged
-// document and fails; bytes after the twentieth item are ignored.
-bool decodeClipDocument(const QByteArray &bytes, AppState::SlotSet &slotSet, QString &error);
+// Reads the twenty items from the device, from its start, into `slotSet`. On failure returns
+// false with the reason and leaves `slotSet` untouched: a read error, more than LargestTextBytes,
+// too few items, a quoted item without its closing quote. Bytes after the twentieth item are
+// ignored.
+bool readClipDocument(QIODevice &device, AppState::SlotSet &slotSet, QString &reason);
 
 enum class ReadStatus { Ok, FileNotFound, Failed };
 
-// Reads a clip document file. FileNotFound only when the folder exists and the file does not
-// (a missing folder is Failed). On any failure `slotSet` is untouched and `error` says why.
+// Reads a clip document file: only a regular file of at most LargestTextBytes. FileNotFound when
+// there is no such file or folder. On any failure `slotSet` is untouched and `error` names the
+// file and says why.
 ReadStatus readClipDocument(const QString &path, AppState::SlotSet &slotSet, QString &error);
 
-// Writes the document all or nothing through QSaveFile. A document that may be written in a
-// folder that allows no new files is written in place instead, and then a failure can leave it
-// cut short. On failure `error` names the reason.
+// Writes the document all or nothing through QSaveFile. In a folder that takes no new files the
+// document is written in place, once the room for it is reserved; when it cannot be, the old
+// document stays as it was. A document larger than the reader takes is refused. On failure
+// `error` names the file and the reason.
 bool writeClipDocument(const QString &path, const AppState::SlotSet &slotSet, QString &error);

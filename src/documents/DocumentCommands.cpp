@@ -58,8 +58,8 @@ void DocumentCommands::mnuopen_Click()
     }
     m_dialog.flags = HideReadOnly;
     const QString path = m_desktop.showOpen(m_dialog);
-    if (!path.isEmpty()) {
-        LoadDocument(path);
+    if (!path.isEmpty() && LoadDocument(path) == ReadStatus::FileNotFound) {
+        reportMissingFile();
     }
 }
 
@@ -88,7 +88,10 @@ void DocumentCommands::mnufail_Click(int k)
 {
     // The path is taken before the prompt: a Save As inside it shifts the list.
     const QString path = m_view.recentFile(k);
-    if (!AskSaveChanges() || LoadDocument(path) != ReadStatus::FileNotFound) {
+    // An entry whose folder is gone stays: the folder may be on a drive that
+    // comes back.
+    if (!AskSaveChanges() || LoadDocument(path) != ReadStatus::FileNotFound ||
+        !QFileInfo(path).absoluteDir().exists()) {
         return;
     }
     int holder = 0;
@@ -109,9 +112,10 @@ void DocumentCommands::openCommandLine(const QString &commandLine)
     if (!commandLine.endsWith(QLatin1String("vmd"))) {
         return;
     }
-    // The recent list and the settings file must name the same file on the next run.
-    const QString path = QDir::current().absoluteFilePath(commandLine);
-    if (LoadDocument(path) != ReadStatus::Ok && !QFileInfo::exists(path)) {
+    // The recent list and the settings file must name the same file on the next
+    // run, and the same file the same way whichever way it was reached.
+    const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(commandLine));
+    if (LoadDocument(path) == ReadStatus::FileNotFound) {
         reportMissingFile();
     }
 }
@@ -125,6 +129,8 @@ ReadStatus DocumentCommands::LoadDocument(const QString &path)
         m_state.setSlotSet(std::move(slotSet));
         m_state.documentPath = path;
         RefreshCaptions();
+    } else if (status == ReadStatus::Failed) {
+        m_desktop.messageBox(error, Desktop::OkOnly + Desktop::Exclamation, m_state.programTitle);
     }
     return status;
 }

@@ -28,6 +28,8 @@ public:
     void openCommandLine(const QString &commandLine);
 
     // Replaces the slot set by the document's; a failed load changes nothing.
+    // A document that cannot be read is reported to the user with the reason;
+    // a missing one is left to the caller.
     ReadStatus LoadDocument(const QString &path);
     // Writes the slot set; a failure is reported to the user and changes nothing.
     bool WriteDocument(const QString &path);

@@ -63,6 +63,11 @@ QString leftCodePoints(const QString &text, int n)
     return text.left(end);
 }
 
+QString shownPart(const QString &text)
+{
+    return leftCodePoints(text, ShownLength);
+}
+
 QString captureLabel(const QString &text)
 {
     return leftCodePoints(text, CaptureLabelLength) + QStringLiteral("...");
@@ -70,9 +75,10 @@ QString captureLabel(const QString &text)
 
 QString controlCaption(const QString &label)
 {
+    const QString shown = shownPart(label);
     QString caption;
-    caption.reserve(label.size());
-    for (const QChar c : label) {
+    caption.reserve(shown.size());
+    for (const QChar c : shown) {
         if (c == QLatin1Char('&')) {
             caption += QStringLiteral("&&");
         } else if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t')) {
@@ -86,6 +92,6 @@ QString controlCaption(const QString &label)
 
 QString windowTitleText(const QString &title)
 {
-    QString shown = title;
+    QString shown = shownPart(title);
     return shown.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
 }

@@ -23,6 +23,14 @@ int codePointCount(const QString &text);
 // The first n code points of a text, never cutting a surrogate pair in half.
 QString leftCodePoints(const QString &text, int n);
 
+// Titles, captions and menu entries take at most this many characters of a
+// label or text: the X server refuses a title of many megabytes and ends the
+// connection, and laying out a long caption at every repaint freezes the bar.
+constexpr int ShownLength = 1024;
+
+// The first ShownLength code points of a text: all of it that a control shows.
+QString shownPart(const QString &text);
+
 // The label a capture gives a slot: the first seven characters of the text,
 // counted as Unicode code points so that no character is ever cut in half,
 // followed by "...".
@@ -31,9 +39,11 @@ QString captureLabel(const QString &text);
 // A label as a button or menu caption shows it: an "&" is shown as itself
 // instead of marking an access key, and line breaks and tabs (which would
 // break the one-line caption, and in a menu entry start the shortcut column)
-// show as blanks. The label itself is never changed.
+// show as blanks. Only the shown part of the label is used; the label itself is
+// never changed.
 QString controlCaption(const QString &label);
 
 // A title as the window shows it: Qt reads "[*]" as the modified-document
-// placeholder, so a literal one is doubled to stay visible.
+// placeholder, so a literal one is doubled to stay visible. Only the shown part
+// of the title is used.
 QString windowTitleText(const QString &title);

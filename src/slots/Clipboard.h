@@ -11,7 +11,8 @@ public:
     virtual void clear() = 0;
     // Places the text in the standard text format; an empty text is allowed.
     virtual void setText(const QString &text) = 0;
-    // The clipboard's plain text, or an empty text when it holds none. False
-    // when the clipboard could not be read at all (its owner does not answer).
-    virtual bool readText(QString &text) const = 0;
+    // The clipboard's plain text, or an empty text when it holds none. False,
+    // with the reason, when the text could not be read whole (its owner does
+    // not answer or stops halfway, or the text is too large).
+    virtual bool readText(QString &text, QString &error) const = 0;
 };

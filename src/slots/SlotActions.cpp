@@ -5,6 +5,8 @@
 #include "Clipboard.h"
 #include "SlotView.h"
 
+#include <utility>
+
 void CopySlot(const AppState &state, Clipboard &clipboard, SlotView &view, int k)
 {
     clipboard.clear();
@@ -12,14 +14,14 @@ void CopySlot(const AppState &state, Clipboard &clipboard, SlotView &view, int k
     view.setTitle(CopyTitle(state, k));
 }
 
-bool CaptureSlot(AppState &state, const Clipboard &clipboard, SlotView &view, int k)
+bool CaptureSlot(AppState &state, const Clipboard &clipboard, SlotView &view, int k, QString &error)
 {
     QString text;
-    if (!clipboard.readText(text)) {
+    if (!clipboard.readText(text, error)) {
         return false;
     }
     ClipSlot &slot = state.slot(k);
-    slot.text = text;
+    slot.text = std::move(text);
     slot.label = captureLabel(slot.text);
     const QString caption = controlCaption(slot.label);
     view.setSlotButtonCaption(k, caption);

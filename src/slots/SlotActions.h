@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class AppState;
 class Clipboard;
 class SlotView;
@@ -8,9 +10,9 @@ class SlotView;
 void CopySlot(const AppState &state, Clipboard &clipboard, SlotView &view, int k);
 
 // Takes the clipboard's text into slot k, labels it from its first characters
-// and marks the slot set as changed. When the clipboard cannot be read the slot
-// keeps what it had and the result is false.
-bool CaptureSlot(AppState &state, const Clipboard &clipboard, SlotView &view, int k);
+// and marks the slot set as changed. When the clipboard cannot be read whole the
+// slot keeps what it had and the result is false, with the reason.
+bool CaptureSlot(AppState &state, const Clipboard &clipboard, SlotView &view, int k, QString &error);
 
 // Shows the slot set's labels on the slot buttons and Copy Text entries: a slot
 // button shows its label, blank when there is none; an entry shows its label

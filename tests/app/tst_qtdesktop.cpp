@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -13,7 +14,7 @@ class TestQtDesktop : public QObject
 private slots:
     void messageBoxStyleMapsToButtonsIconAndAnswer_data();
     void messageBoxStyleMapsToButtonsIconAndAnswer();
-    void documentFilterBecomesQtFilter();
+    void saveDialogAsksBeforeOverwritingWithFlag2();
 };
 
 namespace {
@@ -69,9 +70,28 @@ void TestQtDesktop::messageBoxStyleMapsToButtonsIconAndAnswer()
     QCOMPARE(shown, seen + QStringLiteral("|Save ?|Velmora"));
 }
 
-void TestQtDesktop::documentFilterBecomesQtFilter()
+// The real dialog, with the document filter, answered with Enter on the name it offers: an existing file.
+void TestQtDesktop::saveDialogAsksBeforeOverwritingWithFlag2()
 {
-    QCOMPARE(QtDesktop::qtFilter(QStringLiteral("Velmora (*.vmd) files |*.vmd")), "Velmora (*.vmd) files (*.vmd)");
+    QTemporaryDir dir;
+    QVERIFY(QFile(dir.filePath("x.vmd")).open(QIODevice::WriteOnly));
+    for (const int flags : {6, 4}) {
+        CommonDialog dialog{"Velmora (*.vmd) files |*.vmd", flags, {}, dir.filePath("x.vmd")};
+        QString seen;
+        QTimer enter, yes; // the question comes up inside the handling of Enter
+        QObject::connect(&enter, &QTimer::timeout, [&] {
+            if (auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
+                seen = files->nameFilters().join(';'), enter.stop(),
+                QTest::keyClick(files->focusWidget(), Qt::Key_Return);
+        });
+        QObject::connect(&yes, &QTimer::timeout, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                seen += " asked", box->button(QMessageBox::Yes)->click();
+        });
+        enter.start(20), yes.start(20);
+        QCOMPARE(QtDesktop({}).showSave(dialog), dir.filePath("x.vmd"));
+        QCOMPARE(seen, flags == 6 ? "Velmora (*.vmd) files (*.vmd) asked" : "Velmora (*.vmd) files (*.vmd)");
+    }
 }
 
 QTEST_MAIN(TestQtDesktop)

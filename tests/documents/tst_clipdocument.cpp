@@ -1,6 +1,14 @@
+#include "app/TextFiles.h"
 #include "documents/ClipDocument.h"
 
 #include <QtTest>
+
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using SlotSet = AppState::SlotSet;
 Q_DECLARE_METATYPE(SlotSet)
@@ -22,6 +30,17 @@ static QByteArray doc(const QList<QByteArray> &stored)
     return bytes;
 }
 
+// A device that fails at byte failAt, as a disk does at a bad block.
+struct FailingDevice : QBuffer
+{
+    qint64 failAt = -1;
+    qint64 readData(char *data, qint64 size) override
+    {
+        const qint64 room = failAt < 0 ? size : qMin(size, failAt - pos());
+        return room > 0 ? QBuffer::readData(data, room) : (setErrorString("Input/output error"), -1);
+    }
+};
+
 class TestClipDocument : public QObject
 {
     Q_OBJECT
@@ -29,6 +48,7 @@ private slots:
     void decodesItemsAndEncodesThemBack_data();
     void decodesItemsAndEncodesThemBack();
     void filesReadBackAndFailuresSayWhy();
+    void aSaveThatFailsKeepsTheOldDocument();
 };
 
 void TestClipDocument::decodesItemsAndEncodesThemBack_data()
@@ -37,14 +57,18 @@ void TestClipDocument::decodesItemsAndEncodesThemBack_data()
     QTest::addColumn<SlotSet>("read"); // after a failure: the slots as they were
     QTest::addColumn<bool>("written"); // the program writes `read` as exactly these bytes
     QTest::addColumn<QString>("error");
+    QTest::addColumn<int>("failAt"); // a read error there
     const auto row = [](const char *name, const QByteArray &bytes, const SlotSet &read, bool written = false,
-                        const char *error = "") { QTest::newRow(name) << bytes << read << written << QString(error); };
+                        const char *error = "", int failAt = -1) {
+        QTest::newRow(name) << bytes << read << written << QString(error) << failAt;
+    };
     row("quotes, CR LF, commas", doc({"say \x01hi\x01", "\x01, 2\r\n3\r\n"}), {{"say \"hi\"", "\", 2\r\n3\r\n"}}, true);
     row("ten empty slots are 80 bytes", doc({}), {}, true);
     row("multi-byte UTF-8", doc({"😀", "漢字 é", "\uFEFFx"}), {{"😀", "漢字 é", QStringLiteral("\uFEFFx"), ""}}, true);
-    row("nineteen items fail", doc({}).chopped(4), Old, false, "The document ends after 19 of its 20 items.");
+    row("nineteen items fail", doc({}).chopped(4), Old, false, "it ends after 19 of its 20 items");
     row("unterminated quote fails", doc({}).chopped(4) + "\"abc\r\n", Old, false,
-        "The document is damaged: the text of slot 10 has no closing quote.");
+        "the text of slot 10 has no closing quote");
+    row("read error in the last item fails", doc({}).chopped(4) + "zz", Old, false, "Input/output error", 77);
     row("BOM, items on one line, 23 items", "\xEF\xBB\xBF \"a\" x,\"b\",c\r\n" + doc({"d"}), {{"a", "b", "c", "d"}});
     row("file ends unquoted item", doc({}).chopped(4) + "z", {{{}, {}, {}, {}, {}, {}, {}, {}, {}, {"", "z"}}});
     row("any item not UTF-8", doc({"\x80\x81", "\xe9", "\xc3\xa9"}), {{"\u20ac\u0081", "\u00e9", "\u00c3\u00a9", ""}});
@@ -57,16 +81,21 @@ void TestClipDocument::decodesItemsAndEncodesThemBack()
     QFETCH(SlotSet, read);
     QFETCH(bool, written);
     QFETCH(QString, error);
+    QFETCH(int, failAt);
     QCOMPARE(written ? encodeClipDocument(read) : bytes, bytes);
+    FailingDevice device;
+    device.setData(bytes);
+    device.failAt = failAt;
+    QVERIFY(device.open(QIODevice::ReadOnly));
     SlotSet slotSet = Old;
     QString message;
-    QCOMPARE(decodeClipDocument(bytes, slotSet, message), error.isEmpty());
+    QCOMPARE(readClipDocument(device, slotSet, message), error.isEmpty());
     QCOMPARE(itemsOf(slotSet), itemsOf(read));
     QCOMPARE(message, error);
 }
 
 // Files are read and written in pieces, which here end at each point of the long label's tail.
-// Failures tell a missing file from a missing folder and say why.
+// Only regular files of at most 1 GiB are read; failures name the file and say why.
 void TestClipDocument::filesReadBackAndFailuresSayWhy()
 {
     QTemporaryDir dir;
@@ -83,14 +112,66 @@ void TestClipDocument::filesReadBackAndFailuresSayWhy()
         QCOMPARE(itemsOf(read), itemsOf(written));
     }
     SlotSet slotSet = Old;
-    QCOMPARE(readClipDocument(dir.filePath("none.vmd"), slotSet, error), ReadStatus::FileNotFound);
-    QCOMPARE(readClipDocument(dir.filePath("gone/none.vmd"), slotSet, error), ReadStatus::Failed);
-    QVERIFY2(error.contains("gone/none.vmd\" cannot be opened"), qPrintable(error));
+    for (const char *missing : {"none.vmd", "gone/none.vmd"})
+        QCOMPARE(readClipDocument(dir.filePath(missing), slotSet, error), ReadStatus::FileNotFound);
     QVERIFY(!writeClipDocument(dir.filePath("gone/new.vmd"), slotSet, error));
     QVERIFY2(error.contains("gone/new.vmd\" cannot be saved"), qPrintable(error));
-    QFile file(dir.filePath("old.vmd")); // not UTF-8: read a second time
+    QFile file(dir.filePath("big.vmd")); // whole, but more than the program reads
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(doc({})) == 80 && file.resize(LargestTextBytes + 1));
+    QVERIFY(mkfifo(qPrintable(dir.filePath("pipe.vmd")), 0600) == 0);
+    for (const auto &[path, why] : {std::pair{dir.path(), "a folder, not a file"},
+                                    {file.fileName(), ""},
+                                    {dir.filePath("pipe.vmd"), "a named pipe, not a file"},
+                                    {QString("/dev/null"), "a device, not a file"}}) {
+        QCOMPARE(readClipDocument(path, slotSet, error), ReadStatus::Failed);
+        QCOMPARE(error, QString("The document \"%1\" cannot be read: it is %2.")
+                            .arg(path, *why ? why : "larger than 1 GiB, the largest document the program reads"));
+    }
+    file.remove();
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(doc({"caf\xe9"})) == 84 && file.flush());
     QCOMPARE(readClipDocument(file.fileName(), slotSet, error), ReadStatus::Ok);
+    QCOMPARE(slotSet[0].label, "café"); // not UTF-8: read as Windows-1252
+}
+
+// A save that fails leaves the old document as it was: under a file-size limit, which stops root too; and
+// in place, as an unprivileged user finds it in a folder that takes no new files, on a full disk.
+void TestClipDocument::aSaveThatFailsKeepsTheOldDocument()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("doc.vmd");
+    const SlotSet old{{{"old", QString(20000, 'o')}}}, shorter{{{"new", QString(9000, 'n')}}};
+    const SlotSet longer{{{"long", QString(40000, 'l')}}};
+    const auto bytes = [&path] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    QString error;
+    rlimit unlimited{};
+    getrlimit(RLIMIT_FSIZE, &unlimited);
+    const rlimit limit{4096, unlimited.rlim_max};
+    std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(writeClipDocument(path, old, error) && setrlimit(RLIMIT_FSIZE, &limit) == 0);
+    QVERIFY(!writeClipDocument(path, longer, error) && setrlimit(RLIMIT_FSIZE, &unlimited) == 0);
+    QCOMPARE(error, QString("The document \"%1\" cannot be saved: File too large.").arg(path));
+    QCOMPARE(bytes(), encodeClipDocument(old));
+
+    if (geteuid() != 0 || mount("tmpfs", qPrintable(dir.path()), "tmpfs", 0, "size=64k,mode=755") != 0)
+        QSKIP("Mounting a small tmpfs needs root (CI runs as root); a save in place is not tested here.");
+    QFile filler(dir.filePath("filler"));
+    QVERIFY(writeClipDocument(path, old, error) && chown(qPrintable(path), 65534, 65534) == 0);
+    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(4096, 'f')) > 0) {
+    }
+    if (fork() == 0) // as nobody: a shorter document fits in place, a longer one is refused, a failed write fails
+        _exit(setgid(65534) || setuid(65534) || !writeClipDocument(path, shorter, error) ||
+              writeClipDocument(path, longer, error) || !error.contains("no room") || setrlimit(RLIMIT_FSIZE, &limit) ||
+              writeClipDocument(path, shorter, error));
+    int status = -1;
+    wait(&status);
+    const QByteArray written = bytes();
+    umount2(qPrintable(dir.path()), MNT_DETACH);
+    QCOMPARE(written, encodeClipDocument(shorter));
+    QCOMPARE(WEXITSTATUS(status), 0);
 }
 
 QTEST_GUILESS_MAIN(TestClipDocument)

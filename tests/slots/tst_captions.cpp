@@ -68,6 +68,10 @@ void TestCaptions::captionsShowLabelsLiterally()
     // An "&" is no access key and a line break or tab no break in a caption.
     QCOMPARE(controlCaption(QStringLiteral("R&D\r\na\tb...")), QStringLiteral("R&&D  a b..."));
     QCOMPARE(defaultCaption(10) + newCaption(10) + defaultCaption(1), QStringLiteral(" ... 1&0  ...  1&0  ...  &1 "));
+    // Only the shown part of a long label reaches the window system, and no character is cut in half.
+    QCOMPARE(controlCaption(QString(1 << 20, '&')).size(), 2 * ShownLength);
+    QCOMPARE(windowTitleText(QString(ShownLength - 1, 'x') + QStringLiteral(u"\U0001F600 and more")).size(),
+             ShownLength + 1);
     // Qt reads "[*]" in a title as a placeholder; the title shown must be the title itself.
     for (const QString title : {"Velmora - [*]...", "Velmora - [*][*]x..."}) {
         QWidget window;

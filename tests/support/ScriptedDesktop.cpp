@@ -1,5 +1,7 @@
 #include "ScriptedDesktop.h"
 
+#include <QRegularExpression>
+
 namespace {
 QString describe(const char *kind, const QString &text, int style, const QString &title)
 {
@@ -27,7 +29,8 @@ ScriptedDesktop::Expected ScriptedDesktop::take(const char *kind, const QString 
 {
     const QString shown = describe(kind, text, style, title);
     const Expected expected = m_expected.isEmpty() ? Expected() : m_expected.dequeue();
-    if (expected.shown != shown) {
+    const QString &wanted = expected.shown;
+    if (wanted.contains('*') ? !QRegularExpression::fromWildcard(wanted).match(shown).hasMatch() : wanted != shown) {
         m_failures << QStringLiteral("expected %1, shown %2").arg(expected.shown, shown);
         return {};
     }

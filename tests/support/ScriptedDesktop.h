@@ -8,7 +8,8 @@
 // A strict stand-in for the desktop. Every prompt a test expects is queued with
 // its answer; a prompt that was not expected, or differs from the expected one,
 // is recorded as a failure, and so is an expected prompt never shown. Tests
-// check failures() in their cleanup.
+// check failures() in their cleanup. A "*" in an expected prompt stands for any
+// text, for messages whose reason the system words.
 class ScriptedDesktop : public Desktop
 {
 public:

@@ -252,7 +252,7 @@ void Form2::Cmdsvebutton_Click()
     if (selected >= 1 && selected <= AppState::SlotCount) {
         ClipSlot &slot = m_editor.workingCopy.at(static_cast<std::size_t>(selected - 1));
         slot.text = m_text1->text();
-        slot.label = m_text2->text();
+        slot.label = m_labelValidator->label();
         slotButton(selected)->setText(controlCaption(slot.label));
         slotButton(selected)->setPicture(slot.text.isEmpty() ? QPixmap() : m_image1->pixmap());
     } else if (selected == 0) {

@@ -19,8 +19,16 @@ LabelValidator::LabelValidator(QLineEdit *field) : QValidator(field), m_field(fi
 void LabelValidator::putLabel(const QString &label)
 {
     // Measured against itself the label is no edit at all, so it passes whole.
-    m_current = label;
-    m_field->setText(label);
+    m_label = label;
+    m_shown = shownPart(label);
+    m_current = m_shown;
+    m_field->setText(m_shown);
+}
+
+QString LabelValidator::label() const
+{
+    const QString text = m_field->text();
+    return text == m_shown ? m_label : text;
 }
 
 QValidator::State LabelValidator::validate(QString &input, int &pos) const
@@ -51,6 +59,9 @@ QValidator::State LabelValidator::validate(QString &input, int &pos) const
     }
     const QString kept = input.left(head) + input.right(tail);
     const QString fitting = leftCodePoints(added, qMax(0, MaxLength - codePointCount(kept)));
+    if (fitting.isEmpty()) {
+        return Invalid;
+    }
     input = input.left(head) + fitting + input.right(tail);
     pos = static_cast<int>(head + fitting.size());
     return Acceptable;

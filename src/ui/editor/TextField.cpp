@@ -15,6 +15,9 @@ constexpr qsizetype BlankSearch = 256;
 
 // Set in the block format of a block that goes on the line of the block before.
 constexpr int ContinuesLine = QTextFormat::UserProperty + 1;
+// Set in the block format of a block that the text or a paste began with a
+// line break: that break, as it was. Blocks without it began with a typed break.
+constexpr int BreakBefore = QTextFormat::UserProperty + 2;
 
 const QChar LF = QLatin1Char('\n');
 const QChar CR = QLatin1Char('\r');
@@ -29,21 +32,6 @@ bool isBreak(QChar c)
 qsizetype breakLength(const QString &text, qsizetype i)
 {
     return text.at(i) == CR && i + 1 < text.size() && text.at(i + 1) == LF ? 2 : 1;
-}
-
-QString withLfBreaks(const QString &text)
-{
-    QString lines;
-    lines.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (isBreak(text.at(i))) {
-            i += breakLength(text, i) - 1;
-            lines += LF;
-        } else {
-            lines += text.at(i);
-        }
-    }
-    return lines;
 }
 
 bool continuesLine(const QTextBlock &block)
@@ -87,15 +75,16 @@ void TextField::insertLines(QTextCursor &cursor, const QString &text)
         if (end == text.size()) {
             return;
         }
+        QTextBlockFormat line;
+        line.setProperty(BreakBefore, text.mid(end, breakLength(text, end)));
+        cursor.insertBlock(line);
         start = end + breakLength(text, end);
-        cursor.insertBlock(QTextBlockFormat());
     }
 }
 
 void TextField::setText(const QString &text)
 {
-    m_original = text;
-    m_originalLines = withLfBreaks(text);
+    m_typedBreak = text.contains(QLatin1String("\r\n")) ? QStringLiteral("\r\n") : QStringLiteral("\n");
     QTextDocument *document = this->document();
     document->setUndoRedoEnabled(false);
     clear();
@@ -110,21 +99,23 @@ void TextField::setText(const QString &text)
 
 QString TextField::text() const
 {
-    QString lines;
-    lines.reserve(document()->characterCount());
-    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-        if (block != document()->begin() && !continuesLine(block)) {
-            lines += LF;
+    return textBetween(0, document()->characterCount() - 1);
+}
+
+QString TextField::textBetween(int start, int end) const
+{
+    QString text;
+    text.reserve(end - start);
+    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() <= end;
+         block = block.next()) {
+        if (block.position() > start && !continuesLine(block)) {
+            const QVariant kept = block.blockFormat().property(BreakBefore);
+            text += kept.isValid() ? kept.toString() : m_typedBreak;
         }
-        lines += block.text();
+        const int from = qMax(start - block.position(), 0);
+        text += block.text().mid(from, end - block.position() - from);
     }
-    if (lines == m_originalLines) {
-        return m_original;
-    }
-    if (m_original.contains(QLatin1String("\r\n"))) {
-        lines.replace(LF, QLatin1String("\r\n"));
-    }
-    return lines;
+    return text;
 }
 
 void TextField::keyPressEvent(QKeyEvent *event)
@@ -161,18 +152,7 @@ void TextField::insertFromMimeData(const QMimeData *source)
 QMimeData *TextField::createMimeDataFromSelection() const
 {
     const QTextCursor cursor = textCursor();
-    const int start = cursor.selectionStart();
-    const int end = cursor.selectionEnd();
-    QString selected;
-    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() <= end;
-         block = block.next()) {
-        if (block.position() > start && !continuesLine(block)) {
-            selected += LF;
-        }
-        const int from = qMax(start - block.position(), 0);
-        selected += block.text().mid(from, end - block.position() - from);
-    }
     auto *data = new QMimeData;
-    data->setText(selected);
+    data->setText(textBetween(cursor.selectionStart(), cursor.selectionEnd()));
     return data;
 }

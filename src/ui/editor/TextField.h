@@ -5,11 +5,11 @@
 class QTextCursor;
 
 // The editor's multi-line text field. A slot's text goes in as plain text and
-// comes back exactly as it went in, byte for byte, unless the user changed it:
-// the text document underneath turns CR LF and a lone CR into its own block
-// breaks, so the field remembers the text it was given. Line breaks the user
-// adds follow the text's own style: CR LF where the text already uses CR LF,
-// LF otherwise.
+// comes back exactly as it went in, byte for byte, as far as the user left it
+// alone: the text document underneath turns CR LF, a lone CR and LF alike into
+// its own block breaks, so each block remembers, in its block format, the break
+// that the text or a paste had before it. Line breaks the user types follow the
+// text's own style: CR LF where the text uses CR LF, LF otherwise.
 //
 // A line of many thousands of characters is laid out as a whole on every
 // change, which takes seconds for a line of megabytes. The field therefore
@@ -32,8 +32,9 @@ protected:
 
 private:
     static void insertLines(QTextCursor &cursor, const QString &text);
+    // The text from position start to position end, line breaks included.
+    QString textBetween(int start, int end) const;
 
-    QString m_original;
-    // m_original as the field holds it: every line break a single LF.
-    QString m_originalLines;
+    // The break a typed Enter stands for.
+    QString m_typedBreak = QStringLiteral("\n");
 };

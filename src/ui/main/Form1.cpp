@@ -81,8 +81,7 @@ const MenuEntry MenuTree[] = {
     {1, "mnuabout", "&About Velmora", nullptr, Plain},
 };
 
-const QString ClipboardUnreadable = QStringLiteral("The clipboard cannot be read: the program that holds it does "
-                                                   "not answer.\nThe slot keeps what it had.");
+const QString SlotKept = QStringLiteral("\nThe slot keeps what it had.");
 const QString HelpFile = QStringLiteral("Velmora.hlp");
 const QString DocumentFilter = QStringLiteral("Velmora (*.vmd) files |*.vmd");
 
@@ -420,8 +419,9 @@ void Form1::CopySlot(int k)
 
 void Form1::CaptureSlot(int k)
 {
-    if (!::CaptureSlot(m_state, m_clipboard, *this, k)) {
-        m_desktop.messageBox(ClipboardUnreadable, Desktop::OkOnly + Desktop::Exclamation, m_state.programTitle);
+    QString error;
+    if (!::CaptureSlot(m_state, m_clipboard, *this, k, error)) {
+        m_desktop.messageBox(error + SlotKept, Desktop::OkOnly + Desktop::Exclamation, m_state.programTitle);
     }
 }
 

@@ -1,7 +1,9 @@
 #include "app/KeyStore.h"
 #include "app/QtClipboard.h"
+#include "app/TextFiles.h"
 #include "documents/ClipDocument.h"
 #include "slots/AppState.h"
+#include "slots/Captions.h"
 #include "support/ScriptedDesktop.h"
 #include "ui/main/Form1.h"
 #include "ui/main/SlotButton.h"
@@ -17,9 +19,6 @@
 #include <QWindow>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
-
 class TestForm1 : public QObject
 {
     Q_OBJECT
@@ -34,12 +33,8 @@ private slots:
     void settingsRoundTripThroughExitAndStart();
     void captureButtonCoversItsCornerAndTheCaptionStandsBeside();
     void copyAndCaptureThroughButtonsAndMenu();
-    void everyTrayActivationBringsTheBarBack();
-    void exitAsksToSaveOnlyWhenDirty_data();
-    void exitAsksToSaveOnlyWhenDirty();
     void documentCommandsMoveTheSlotSetAndTheRecentList_data();
     void documentCommandsMoveTheSlotSetAndTheRecentList();
-    void aSaveThatFailsKeepsTheOldDocument();
 
 private:
     template <typename T = QAction> T *child(const QString &name) const { return m_form->findChild<T *>(name); }
@@ -50,7 +45,7 @@ private:
     void writeDocument(const QString &name, const ClipSlot &slot, int k = 1)
     {
         AppState::SlotSet slotSet;
-        slotSet.at(k - 1) = slot;
+        slotSet.at(k - 1) = slotSet.at(9) = slot;
         QString error;
         QVERIFY2(writeClipDocument(document(name), slotSet, error), qPrintable(error));
     }
@@ -146,10 +141,11 @@ void TestForm1::startUpFollowsTheSettingsFile_data()
     QTest::addColumn<bool>("firstStart");
     QTest::addColumn<QString>("arguments"); // the program's arguments joined by blanks, in the settings folder
     QTest::addColumn<bool>("loaded");
-    QTest::newRow("first start, missing document reported") << true << "none.vmd" << false;
-    QTest::newRow("settings kept, relative document") << false << "my clips.vmd" << true;
-    QTest::newRow("upper-case extension ignored") << false << "my clips.VMD" << false;
-    QTest::newRow("damaged document: empty slots, no message") << false << "bad.vmd" << false;
+    QTest::addColumn<QString>("message"); // a step of run()
+    QTest::newRow("first start, missing document reported") << true << "none.vmd" << false << "!";
+    QTest::newRow("settings kept, relative document") << false << "./my clips.vmd" << true << "";
+    QTest::newRow("upper-case extension ignored") << false << "my clips.VMD" << false << "";
+    QTest::newRow("damaged document: reported, empty slots") << false << "bad.vmd" << false << "#bad";
 }
 
 void TestForm1::startUpFollowsTheSettingsFile()
@@ -157,14 +153,13 @@ void TestForm1::startUpFollowsTheSettingsFile()
     QFETCH(bool, firstStart);
     QFETCH(QString, arguments);
     QFETCH(bool, loaded);
+    QFETCH(QString, message);
     QFile settings(m_folder.filePath(QStringLiteral("velmor.ini")));
     QVERIFY(firstStart || settings.open(QIODevice::WriteOnly));
     writeDocument(QStringLiteral("my clips"), {QString(), QStringLiteral("ten")}, 10);
     QVERIFY(QFile(document("bad")).open(QIODevice::WriteOnly) && QDir::setCurrent(m_folder.path()));
     m_desktop->arguments = arguments;
-    if (firstStart) {
-        run("!");
-    }
+    run(message);
     m_form->Form_Load();
     m_form->show();
     QCOMPARE(m_form->windowTitle(), QStringLiteral("Velmora"));
@@ -373,61 +368,11 @@ void TestForm1::copyAndCaptureThroughButtonsAndMenu()
     QCOMPARE(board->text() + m_form->windowTitle(), QStringLiteral("hidden textVelmora - ...5"));
 }
 
-void TestForm1::everyTrayActivationBringsTheBarBack()
-{
-    // Double-click, click, context request and middle click, each after its own Hide in Tray.
-    m_desktop->trayAvailable = true;
-    for (int message : {0x203, 0x202, 0x205, 0x208}) {
-        QTest::keyClick(m_form.get(), Qt::Key_H, Qt::ControlModifier);
-        QVERIFY(!m_form->isVisible() && m_desktop->trayTip == QStringLiteral("Velmora"));
-        m_desktop->trayCallback(message);
-        QVERIFY(m_form->isVisible() && !m_form->isMinimized());
-        QVERIFY2(m_desktop->trayShown, "the icon stays after the bar comes back");
-        QVERIFY2(m_form->windowHandle()->flags() & Qt::WindowStaysOnTopHint, "kept above after showing again");
-    }
-    m_desktop->trayAvailable = false;
-    QTest::keyClick(m_form.get(), Qt::Key_H, Qt::ControlModifier);
-    QVERIFY2(m_form->isVisible() && m_form->isMinimized(), "without a tray the bar is minimised, never lost");
-    QCOMPARE(m_desktop->trayAdds, 5);
-}
-
-void TestForm1::exitAsksToSaveOnlyWhenDirty_data()
-{
-    QTest::addColumn<bool>("closeBox");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("ends");
-    for (bool closeBox : {false, true}) {
-        const char *way = closeBox ? "close box" : "exit";
-        QTest::addRow("%s, nothing changed", way) << closeBox << 0 << true;
-        QTest::addRow("%s, changed, No", way) << closeBox << int(Desktop::No) << true;
-        QTest::addRow("%s, changed, Cancel", way) << closeBox << int(Desktop::Cancel) << false;
-        QTest::addRow("%s, changed, Yes but not saved", way) << closeBox << int(Desktop::Yes) << false;
-    }
-}
-
-void TestForm1::exitAsksToSaveOnlyWhenDirty()
-{
-    QFETCH(bool, closeBox);
-    QFETCH(int, answer);
-    QFETCH(bool, ends);
-    if (answer != 0) {
-        capture(2, QStringLiteral("keep me"));
-        m_desktop->expectMessage(QStringLiteral("Do you want to save the changes ?"), 3 + 48, QStringLiteral("Velmora"),
-                                 answer);
-    }
-    if (answer == Desktop::Yes) {
-        m_desktop->expectSave(6, QString()); // no document yet: Save As, cancelled
-    }
-    closeBox ? void(m_form->close()) : child("mnuexit")->trigger();
-    QCOMPARE(m_desktop->endProcessCalls + m_desktop->trayRemoves, ends ? 2 : 0);
-    QVERIFY2(m_form->isVisible(), "the window stays until the process ends");
-    QCOMPARE(m_state->slot(2).text, QString::fromLatin1(answer != 0 ? "keep me" : ""));
-}
-
 // A step answers what comes next ("?6" the save prompt with Yes, ">W" the Open dialog with W.vmd, "<V" the
-// Save dialog with V.vmd, "<" cancels it, "!" expects "Cannot find this file."), or acts: "capture" into
-// slot 2, "-X" deletes X.vmd, "~F" the folder F, "list" opens Z, Y, X and W, any other step triggers the
-// menu entry so named.
+// Save dialog with V.vmd, "<" cancels it, "!" expects "Cannot find this file.", "#X" the message that X.vmd
+// cannot be read or saved), or acts: "capture" into slot 2, "-X" deletes X.vmd, "*X" cuts it to 19 items,
+// "~F" deletes the folder F, "list" opens Z, Y, X and W, "close" closes the bar, any other step triggers the
+// menu entry so named. A step that opens the editor, or ends the program, says so.
 QString TestForm1::run(const QString &step)
 {
     const QString rest = step.mid(1);
@@ -441,12 +386,18 @@ QString TestForm1::run(const QString &step)
     } else if (step.startsWith('>') || step.startsWith('<')) {
         const QString path = rest.isEmpty() ? QString() : document(rest);
         step.startsWith('>') ? m_desktop->expectOpen(4, path) : m_desktop->expectSave(6, path);
+    } else if (step.startsWith('#')) {
+        m_desktop->expectMessage(QStringLiteral("The document \"%1\" cannot *").arg(document(rest)), 48, "Velmora",
+                                 Desktop::Ok);
     } else if (step == QLatin1String("!")) {
         m_desktop->expectMessage(QStringLiteral("Cannot find this file."), 304, "Velmora", Desktop::Ok);
+    } else if (step.startsWith('*')) {
+        QFile::remove(document(rest)), QFile::copy(document("bad"), document(rest));
     } else if (step.startsWith('-')) {
         QFile::remove(document(rest));
     } else if (step.startsWith('~')) {
         QDir(m_folder.filePath(rest)).removeRecursively();
+    } else if (step.isEmpty()) {
     } else if (step == QLatin1String("capture")) {
         capture(2, QStringLiteral("changed"));
     } else {
@@ -457,9 +408,10 @@ QString TestForm1::run(const QString &step)
                 editor->close();
             }
         });
-        child(step)->trigger();
+        const int ends = m_desktop->endProcessCalls;
+        step == QLatin1String("close") ? void(m_form->close()) : child(step)->trigger();
         QCoreApplication::processEvents();
-        return opened;
+        return opened + (m_desktop->endProcessCalls > ends && m_desktop->trayRemoves > 0 ? "ended" : "");
     }
     return QString();
 }
@@ -477,17 +429,25 @@ void TestForm1::documentCommandsMoveTheSlotSetAndTheRecentList_data()
     row("unsaved, no path: New, No, editor", "capture ?7 mnunew", " 0 ---- |Form2");
     row("unsaved, no path: Open, Yes, Save As cancelled", "capture ?6 < mnuopen", " 1 ---- |changed");
     row("saved: Save writes in place", ">W mnuopen capture mnusave", "W 0 W--- W|changed");
+    row("saved: Save fails, still changed", ">gone/Q mnuopen ~gone capture #gone/Q mnusave", "Q 1 Q--- gone/Q|changed");
     row("changed: Save As", ">W mnuopen capture <V mnusaveas", "V 0 VW-- W|changed");
+    row("changed: Save As fails, still changed", ">W mnuopen capture <none/V #none/V mnusaveas", "W 1 W--- W|changed");
     row("changed: Open, Yes saves first", ">W mnuopen capture ?6 >X mnuopen", "X 0 XW-- X|");
     row("changed: New, Yes saves first", ">W mnuopen capture ?6 mnunew", " 0 W--- |Form2");
-    row("changed: Exit, Yes saves first", ">W mnuopen capture ?6 mnuexit", "W 0 W--- W|changed");
+    row("changed: Exit, Yes saves first", ">W mnuopen capture ?6 mnuexit", "W 0 W--- W|changedended");
+    row("no document: Exit asks nothing", "mnuexit", " 0 ---- |ended");
+    row("unsaved, no path: close box, No", "capture ?7 close", " 1 ---- |changedended");
+    row("unsaved, no path: close box, Cancel", "capture ?2 close", " 1 ---- |changed");
+    row("unsaved, no path: Exit, Yes, Save As cancelled", "capture ?6 < mnuexit", " 1 ---- |changed");
     row("recent entry, Cancel", "list capture ?2 mnufail3", "W 1 WXYZ W|changed");
     row("recent entry, No", "list capture ?7 mnufail3", "Y 0 YWXY Y|");
     row("recent entry 1 reloads, list kept", "list capture ?7 mnufail1", "W 0 WXYZ W|");
     row("recent entry chosen before a Save As", "list mnunew capture ?6 <V mnufail3", "Y 0 YVWX Y|Form2");
     row("missing recent file dropped, the gap kept", "list -X ! mnufail2 <V mnusaveas", "V 0 VW-Y W|");
     row("missing folder: no message, kept", ">gone/Q mnuopen >W mnuopen ~gone mnufail2", "W 0 WQ-- W|");
-    row("19 items over filled slots", ">W mnuopen >bad mnuopen", "W 0 W--- W|");
+    row("damaged recent file reported, kept", "list *X #X mnufail2", "W 0 WXYZ W|");
+    row("19 items over filled slots", ">W mnuopen >bad #bad mnuopen", "W 0 W--- W|");
+    row("document over 1 GiB refused", ">W mnuopen >big #big mnuopen", "W 0 W--- W|");
 }
 
 void TestForm1::documentCommandsMoveTheSlotSetAndTheRecentList()
@@ -495,12 +455,13 @@ void TestForm1::documentCommandsMoveTheSlotSetAndTheRecentList()
     QFETCH(QString, script);
     QFETCH(QString, expected);
     QVERIFY(QDir(m_folder.path()).mkpath(QStringLiteral("gone")));
-    for (const QString name : {"W", "X", "Y", "Z", "gone/Q"}) {
+    for (const QString name : {"W", "X", "Y", "Z", "gone/Q", "big"}) {
         writeDocument(name, {name, QString()});
     }
     QFile bad(document(QStringLiteral("bad")));
     QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write(QByteArray("\"\"\r\n").repeated(19)) == 76);
     bad.close();
+    QVERIFY(QFile::resize(document("big"), LargestTextBytes + 1));
     QString shown;
     for (const QString &step : script.split(' ')) {
         shown += run(step);
@@ -515,38 +476,19 @@ void TestForm1::documentCommandsMoveTheSlotSetAndTheRecentList()
                  .arg(m_state->dirty)
                  .arg(recent, m_state->slot(1).label, m_state->slot(2).text + shown),
              expected);
+    for (int k = 1; k <= 10; ++k) { // the bar shows the slot set, also after New
+        const ClipSlot &slot = m_state->slot(k);
+        const QAction *entry = child(QStringLiteral("mnuB%1").arg(k));
+        QCOMPARE(button("Cmd%1", k)->text(), slot.label);
+        const QStringList captions{slot.label.isEmpty() ? defaultCaption(k) : slot.label, newCaption(k)};
+        QVERIFY(entry->text() == captions[0] || (slot.label.isEmpty() && entry->text() == captions[1]));
+        QCOMPARE(entry->isEnabled(), !slot.label.isEmpty() || !slot.text.isEmpty());
+    }
     // What was saved is what the slots held.
     AppState::SlotSet saved;
     QString error;
     QVERIFY(m_state->dirty == 1 || m_state->documentPath.isEmpty() ||
             (readClipDocument(m_state->documentPath, saved, error) == ReadStatus::Ok && saved == m_state->slotSet()));
-}
-
-// Under a file-size limit, which stops root too, the write itself fails.
-void TestForm1::aSaveThatFailsKeepsTheOldDocument()
-{
-    writeDocument(QStringLiteral("W"), {QStringLiteral("old"), QString()});
-    QFile file(document("W"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray before = file.readAll();
-    run(">W"), run("mnuopen");
-    capture(2, QString(100000, 'x'));
-    m_desktop->expectMessage(
-        QStringLiteral("The document \"%1\" cannot be saved: %2.").arg(document("W"), qt_error_string(EFBIG)), 48,
-        "Velmora", Desktop::Ok);
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    const rlimit unlimited = limit;
-    limit.rlim_cur = 4096;
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &limit);
-    run("mnusave");
-    setrlimit(RLIMIT_FSIZE, &unlimited);
-    std::signal(SIGXFSZ, handler);
-    QVERIFY(file.seek(0));
-    QCOMPARE(file.readAll(), before);
-    QCOMPARE(m_state->dirty, qint16(1));
-    QCOMPARE(m_state->documentPath, document("W"));
 }
 
 QTEST_MAIN(TestForm1)

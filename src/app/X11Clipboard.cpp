@@ -1,0 +1,273 @@
+#include "X11Clipboard.h"
+
+#include "TextFiles.h"
+
+#include <QDeadlineTimer>
+#include <QStringDecoder>
+
+#include <poll.h>
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// How long the owner may keep us waiting for its first answer, and then for
+// each piece of its text.
+constexpr int AnswerTimeoutMs = 1500;
+
+const QString NoAnswer = QStringLiteral("The clipboard cannot be read: the program that holds it does not answer.");
+const QString Broken =
+    QStringLiteral("The clipboard cannot be read: the program that holds it stopped before it had handed over all "
+                   "of its text.");
+
+template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
+template <typename T> Reply<T> reply(T *value)
+{
+    return Reply<T>(value, &std::free);
+}
+
+struct ConnectionCloser
+{
+    void operator()(xcb_connection_t *c) const { xcb_disconnect(c); }
+};
+
+// The text formats we ask for, best first: those that say they are UTF-8, then
+// Latin-1, then the unspecified ones, which nowadays are UTF-8 too.
+const char *const AtomNames[] = {
+    "CLIPBOARD", "TARGETS", "INCR",       "VELMORA_CLIPBOARD", "UTF8_STRING", "text/plain;charset=utf-8",
+    "STRING",    "TEXT",    "text/plain",
+};
+enum Atom { Clipboard, Targets, Incr, Property, Utf8String, TextPlainUtf8, String, Text, TextPlain, AtomCount };
+
+class SelectionReader
+{
+public:
+    explicit SelectionReader(xcb_connection_t *c);
+    ~SelectionReader();
+    // What readX11ClipboardText gives.
+    bool read(QString &text, QString &reason);
+
+private:
+    // Asks the owner to put the selection in this format on our window; false
+    // when it gives no answer in time. The answer may be a refusal (property none).
+    bool convert(xcb_atom_t target, xcb_atom_t &property);
+    // The next event that `wanted` accepts, or none when the time runs out or
+    // the owner's window goes away first.
+    template <typename Wanted> Reply<xcb_generic_event_t> next(Wanted wanted);
+    Reply<xcb_get_property_reply_t> takeProperty();
+    xcb_atom_t textTarget(const xcb_get_property_reply_t *targets) const;
+    // True, with the reason, for more bytes than the program takes.
+    static bool tooLarge(qint64 bytes, QString &reason);
+    bool append(const xcb_get_property_reply_t *piece, QString &text, QString &reason);
+
+    xcb_connection_t *m_c;
+    xcb_window_t m_owner = XCB_WINDOW_NONE;
+    xcb_window_t m_window;
+    xcb_atom_t m_atoms[AtomCount] = {};
+    std::unique_ptr<QStringDecoder> m_decoder;
+    qint64 m_bytes = 0;
+};
+
+SelectionReader::SelectionReader(xcb_connection_t *c) : m_c(c)
+{
+    xcb_intern_atom_cookie_t cookies[AtomCount];
+    for (int i = 0; i < AtomCount; ++i) {
+        cookies[i] = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(AtomNames[i])), AtomNames[i]);
+    }
+    for (int i = 0; i < AtomCount; ++i) {
+        const auto atom = reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
+        m_atoms[i] = atom ? atom->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+    }
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    m_window = xcb_generate_id(c);
+    // Pieces of a long text arrive as property changes on this window.
+    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
+}
+
+SelectionReader::~SelectionReader()
+{
+    xcb_destroy_window(m_c, m_window);
+    xcb_flush(m_c);
+}
+
+template <typename Wanted> Reply<xcb_generic_event_t> SelectionReader::next(Wanted wanted)
+{
+    xcb_flush(m_c);
+    const QDeadlineTimer deadline(AnswerTimeoutMs);
+    for (;;) {
+        while (auto event = reply(xcb_poll_for_event(m_c))) {
+            const int type = event->response_type & 0x7f;
+            if (type == XCB_DESTROY_NOTIFY &&
+                reinterpret_cast<xcb_destroy_notify_event_t *>(event.get())->window == m_owner) {
+                return reply<xcb_generic_event_t>(nullptr);
+            }
+            if (wanted(type, event.get())) {
+                return event;
+            }
+        }
+        if (xcb_connection_has_error(m_c) != 0 || deadline.hasExpired()) {
+            return reply<xcb_generic_event_t>(nullptr);
+        }
+        pollfd fd{xcb_get_file_descriptor(m_c), POLLIN, 0};
+        poll(&fd, 1, static_cast<int>(deadline.remainingTime()));
+    }
+}
+
+bool SelectionReader::convert(xcb_atom_t target, xcb_atom_t &property)
+{
+    xcb_convert_selection(m_c, m_window, m_atoms[Clipboard], target, m_atoms[Property], XCB_CURRENT_TIME);
+    const auto answer = next([this](int type, xcb_generic_event_t *event) {
+        return type == XCB_SELECTION_NOTIFY &&
+               reinterpret_cast<xcb_selection_notify_event_t *>(event)->requestor == m_window;
+    });
+    if (answer) {
+        property = reinterpret_cast<xcb_selection_notify_event_t *>(answer.get())->property;
+    }
+    return answer != nullptr;
+}
+
+// Reads the property and deletes it, which tells an owner handing over its
+// text in pieces to put the next piece there.
+Reply<xcb_get_property_reply_t> SelectionReader::takeProperty()
+{
+    const uint32_t words = static_cast<uint32_t>(LargestTextBytes / 4 + 1);
+    return reply(xcb_get_property_reply(
+        m_c, xcb_get_property(m_c, 1, m_window, m_atoms[Property], XCB_GET_PROPERTY_TYPE_ANY, 0, words), nullptr));
+}
+
+xcb_atom_t SelectionReader::textTarget(const xcb_get_property_reply_t *targets) const
+{
+    const auto *offered = static_cast<const xcb_atom_t *>(xcb_get_property_value(targets));
+    const int count = targets->format == 32 ? xcb_get_property_value_length(targets) / 4 : 0;
+    for (int wanted = Utf8String; wanted <= TextPlain; ++wanted) {
+        if (std::find(offered, offered + count, m_atoms[wanted]) != offered + count) {
+            return m_atoms[wanted];
+        }
+    }
+    return XCB_ATOM_NONE;
+}
+
+bool SelectionReader::tooLarge(qint64 bytes, QString &reason)
+{
+    if (bytes <= LargestTextBytes) {
+        return false;
+    }
+    reason = QStringLiteral("The clipboard text cannot be taken: it is larger than %1, the largest text the program "
+                            "takes.")
+                 .arg(QLatin1String(LargestTextName));
+    return true;
+}
+
+bool SelectionReader::append(const xcb_get_property_reply_t *piece, QString &text, QString &reason)
+{
+    const int size = xcb_get_property_value_length(piece);
+    m_bytes += size;
+    if (tooLarge(m_bytes + piece->bytes_after, reason)) {
+        return false;
+    }
+    if (!m_decoder) {
+        // A byte-order mark at the start belongs to the text.
+        const auto encoding = piece->type == m_atoms[String] ? QStringDecoder::Latin1 : QStringDecoder::Utf8;
+        m_decoder = std::make_unique<QStringDecoder>(encoding, QStringDecoder::Flag::ConvertInitialBom);
+    }
+    // Decoded straight into the text, which grows in place: a long text is
+    // never held twice.
+    const qsizetype used = text.size();
+    text.resize(used + m_decoder->requiredSpace(size));
+    const auto *bytes = static_cast<const char *>(xcb_get_property_value(piece));
+    const QChar *end = m_decoder->appendToBuffer(text.data() + used, QByteArrayView(bytes, size));
+    text.resize(end - text.constData());
+    return true;
+}
+
+bool SelectionReader::read(QString &text, QString &reason)
+{
+    const auto owner =
+        reply(xcb_get_selection_owner_reply(m_c, xcb_get_selection_owner(m_c, m_atoms[Clipboard]), nullptr));
+    if (!owner || owner->owner == XCB_WINDOW_NONE) {
+        return true;
+    }
+    // An owner that dies takes its window with it; that ends the wait at once.
+    m_owner = owner->owner;
+    const uint32_t structure = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_change_window_attributes(m_c, m_owner, XCB_CW_EVENT_MASK, &structure);
+    xcb_atom_t property = XCB_ATOM_NONE;
+    if (!convert(m_atoms[Targets], property)) {
+        reason = NoAnswer;
+        return false;
+    }
+    // An owner that lists no formats may still give text when asked for it.
+    xcb_atom_t target = m_atoms[Utf8String];
+    if (property != XCB_ATOM_NONE) {
+        const auto targets = takeProperty();
+        target = targets ? textTarget(targets.get()) : xcb_atom_t(XCB_ATOM_NONE);
+    }
+    if (target == XCB_ATOM_NONE) {
+        return true; // a picture, say: no text
+    }
+    if (!convert(target, property)) {
+        reason = NoAnswer;
+        return false;
+    }
+    if (property == XCB_ATOM_NONE) {
+        return true; // it offered text but could not give it
+    }
+    const auto first = takeProperty();
+    if (!first) {
+        reason = Broken;
+        return false;
+    }
+    if (first->type != m_atoms[Incr]) {
+        return append(first.get(), text, reason);
+    }
+    // In pieces: the property gave the least size; each piece follows our
+    // deletion of the last, and an empty piece ends the text.
+    if (xcb_get_property_value_length(first.get()) >= 4) {
+        const qint64 least = *static_cast<const uint32_t *>(xcb_get_property_value(first.get()));
+        if (tooLarge(least, reason)) {
+            return false;
+        }
+        text.reserve(least);
+    }
+    for (;;) {
+        const auto notice = next([this](int type, xcb_generic_event_t *event) {
+            const auto *change = reinterpret_cast<xcb_property_notify_event_t *>(event);
+            return type == XCB_PROPERTY_NOTIFY && change->window == m_window && change->atom == m_atoms[Property] &&
+                   change->state == XCB_PROPERTY_NEW_VALUE;
+        });
+        const auto piece = notice ? takeProperty() : reply<xcb_get_property_reply_t>(nullptr);
+        if (!piece) {
+            reason = Broken;
+            return false;
+        }
+        if (xcb_get_property_value_length(piece.get()) == 0) {
+            return true;
+        }
+        if (!append(piece.get(), text, reason)) {
+            return false;
+        }
+    }
+}
+
+} // namespace
+
+bool readX11ClipboardText(QString &text, QString &reason)
+{
+    text.clear();
+    std::unique_ptr<xcb_connection_t, ConnectionCloser> connection(xcb_connect(nullptr, nullptr));
+    if (xcb_connection_has_error(connection.get()) != 0) {
+        reason = NoAnswer;
+        return false;
+    }
+    if (SelectionReader(connection.get()).read(text, reason)) {
+        return true;
+    }
+    text = QString();
+    return false;
+}
