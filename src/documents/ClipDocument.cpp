@@ -23,6 +23,7 @@ namespace {
 constexpr int ItemCount = 2 * AppState::SlotCount;
 constexpr char Quote = '"';
 constexpr char QuoteMarker = '\x01';
+constexpr char ByteOrderMark[] = "\xEF\xBB\xBF";
 // Large documents are read and written in pieces of these sizes, so that the
 // whole file never has to sit in memory beside the strings made from it.
 constexpr qint64 ReadPieceBytes = 256 * 1024;
@@ -112,12 +113,14 @@ private:
     enum class State { BeforeItem, Quoted, AfterQuote, Unquoted };
 
     bool done() const { return m_count == ItemCount || m_notUtf8; }
+    bool consume(const char *p, const char *end);
     void append(const char *begin, const char *end);
     void endItem();
 
     const Encoding m_encoding;
     State m_state = State::BeforeItem;
-    bool m_atStart = true;
+    // How much of a byte order mark the document has begun with; -1 once it is past.
+    int m_markMatched = 0;
     bool m_notUtf8 = false;
     int m_count = 0;
     QString m_item;
@@ -127,11 +130,22 @@ private:
 
 bool ItemReader::feed(const char *p, const char *end)
 {
-    // Text editors may put a byte order mark before UTF-8 text.
-    if (m_atStart && end - p >= 3 && std::memcmp(p, "\xEF\xBB\xBF", 3) == 0) {
-        p += 3;
+    // Text editors may put a byte order mark before UTF-8 text; read in small
+    // pieces, it may come in more than one.
+    while (m_markMatched >= 0 && p != end) {
+        if (*p != ByteOrderMark[m_markMatched]) {
+            // What looked like the start of a mark is text after all.
+            const int held = std::exchange(m_markMatched, -1);
+            consume(ByteOrderMark, ByteOrderMark + held);
+        } else if (++p, ++m_markMatched == 3) {
+            m_markMatched = -1;
+        }
     }
-    m_atStart = false;
+    return consume(p, end);
+}
+
+bool ItemReader::consume(const char *p, const char *end)
+{
     while (p != end && !done()) {
         switch (m_state) {
         case State::BeforeItem:
@@ -181,6 +195,9 @@ bool ItemReader::feed(const char *p, const char *end)
 
 bool ItemReader::finish(QString &error)
 {
+    if (m_markMatched > 0) {
+        consume(ByteOrderMark, ByteOrderMark + m_markMatched); // the document is these bytes alone
+    }
     if (m_state == State::Unquoted) {
         endItem(); // the file ends the item
     }
