@@ -49,6 +49,7 @@ private slots:
     void decodesItemsAndEncodesThemBack();
     void filesReadBackAndFailuresSayWhy();
     void aSaveThatFailsKeepsTheOldDocument();
+    void aSaveKilledHalfwayLeavesOneWholeDocument();
 };
 
 void TestClipDocument::decodesItemsAndEncodesThemBack_data()
@@ -172,6 +173,44 @@ void TestClipDocument::aSaveThatFailsKeepsTheOldDocument()
     umount2(qPrintable(dir.path()), MNT_DETACH);
     QCOMPARE(written, encodeClipDocument(shorter));
     QCOMPARE(WEXITSTATUS(status), 0);
+}
+
+// SIGKILL at any moment of a 200 MB save leaves the whole old document or the whole new one, and
+// nothing else in the folder. The kills are spread over the time a whole save takes here.
+void TestClipDocument::aSaveKilledHalfwayLeavesOneWholeDocument()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("doc.vmd");
+    const SlotSet old{{{"old", QString(1000, 'o')}}}, big{{{"new", QString(200'000'000, 'n')}}};
+    const qint64 newSize = 200'000'000 + 7 + 4 + 18 * 4;
+    QString error;
+    QElapsedTimer timer;
+    for (const double part : {-1.0, 0.05, 0.3, 0.6, 0.9, 0.99}) {
+        QVERIFY(writeClipDocument(path, old, error));
+        const qint64 oldSize = QFileInfo(path).size();
+        timer.start();
+        const pid_t child = fork();
+        if (child == 0)
+            _exit(writeClipDocument(path, big, error) ? 0 : 1);
+        static qint64 wholeSave = 0;
+        if (part < 0) {
+            int status = -1;
+            QVERIFY(waitpid(child, &status, 0) == child && status == 0);
+            wholeSave = timer.elapsed();
+        } else {
+            QTest::qSleep(int(part * wholeSave));
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), {"doc.vmd"});
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const qint64 size = file.size();
+        QVERIFY2(size == oldSize || size == newSize, qPrintable(QString::number(size)));
+        const QByteArray head = file.read(7);
+        QVERIFY(file.seek(size - 4));
+        QCOMPARE(head + file.read(4), size == oldSize ? "\"old\"\r\n\"\"\r\n" : "\"new\"\r\n\"\"\r\n");
+    }
 }
 
 QTEST_GUILESS_MAIN(TestClipDocument)
