@@ -13,7 +13,12 @@ void QtClipboard::clear()
 
 void QtClipboard::setText(const QString &text)
 {
-    QGuiApplication::clipboard()->setText(text);
+    // Handed over as UTF-8 bytes, the text is converted once, here. Given as a
+    // QString, Qt would convert the whole of it again for every program that
+    // asks, and more than once for some.
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("text/plain"), text.toUtf8());
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 bool QtClipboard::readText(QString &text, QString &error) const

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# A 50 MB text through the bar: captured from xclip into slot 1 and copied back
+# out to xclip -o, against xclip handing the same text to xclip -o as the floor;
+# and the bar's peak resident memory above its idle size while it captures and
+# copies. Usage: bench/large_text.sh BUILD_DIR [MB] [RUNS]
+set -euo pipefail
+build=$(cd "$1" && pwd)
+mb=${2:-50}
+runs=${3:-5}
+work=$(mktemp -d /tmp/velmora-bench.XXXXXX)
+bar="" owner=""
+trap 'kill $bar $owner "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
+
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+mkdir -m 700 "$work/run" && mkdir "$work/bar"
+export DISPLAY=":$(head -n1 "$work/display")" HOME=$work/home XDG_DATA_HOME=$work/home/data
+export XDG_CONFIG_HOME=$work/home/config XDG_RUNTIME_DIR=$work/run
+unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM
+
+# Printable text in lines of 76, as a long mail or a log would be.
+head -c $((mb * 1000000 * 3 / 4)) /dev/urandom | base64 >"$work/text"
+bytes=$(stat -c %s "$work/text")
+printf '1200\r\n3000\r\n6690\r\n1380\r\n0\r\n1\r\n0\r\n1\r\n""\r\n""\r\n""\r\n""\r\n' >"$work/bar/velmor.ini"
+cp "$build/velmora" "$work/bar/"
+
+clip() { xclip -selection clipboard "$@"; }
+now() { date +%s%N; }
+status() { awk -v key="$1:" '$1 == key {print $2}' "/proc/$bar/status"; }
+# The time xclip -o takes to read the whole clipboard, in ms; checks every byte.
+read_out() {
+    local start=$(now)
+    clip -o >"$work/out"
+    echo $((($(now) - start) / 1000000))
+    cmp -s "$work/text" "$work/out" || { echo "the text read back differs" >&2; exit 1; }
+}
+offer() { clip -i -quiet <"$work/text" >/dev/null 2>&1 & owner=$!; sleep 0.3; }
+
+for run in $(seq "$runs"); do
+    # A new bar each run, so that its idle size holds no text of the run before.
+    "$work/bar/velmora" >/dev/null 2>&1 &
+    bar=$!
+    until "$work/bar/velmora" --copy 2 2>/dev/null; do sleep 0.05; done
+    offer
+    echo "floor $(read_out)" >>"$work/results"
+    idle=$(status VmRSS)
+    echo 5 >"/proc/$bar/clear_refs"   # the peak starts again from here
+    start=$(now)
+    "$work/bar/velmora" --capture 1
+    echo "capture $((($(now) - start) / 1000000))" >>"$work/results"
+    kill $owner; wait $owner 2>/dev/null || true; owner=""
+    "$work/bar/velmora" --copy 1
+    echo "copy $(read_out)" >>"$work/results"
+    echo "peak $((($(status VmHWM) - idle) * 1024))" >>"$work/results"
+    kill $bar; wait $bar 2>/dev/null || true; bar=""
+done
+
+python3 - "$work/results" "$bytes" <<'PY'
+import statistics, sys
+rows = {}
+for line in open(sys.argv[1]):
+    name, value = line.split()
+    rows.setdefault(name, []).append(int(value))
+size = int(sys.argv[2])
+floor = statistics.median(rows["floor"])
+print(f"text: {size / 1e6:.1f} MB, {len(rows['floor'])} runs, medians")
+print(f"xclip to xclip -o (floor)   {floor:8.0f} ms")
+print(f"capture into slot 1         {statistics.median(rows['capture']):8.0f} ms")
+copy = statistics.median(rows["copy"])
+print(f"slot 1 to xclip -o          {copy:8.0f} ms  {copy / floor:5.2f} x floor")
+peak = statistics.median(rows["peak"])
+print(f"peak memory above idle      {peak / 1e6:8.0f} MB  {peak / size:5.2f} x the text")
+PY
