@@ -48,9 +48,12 @@ bench:
 	scripts/install-deps --bench
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON $(CMAKE_ARGS)
 	cmake --build $(BUILD) -j $(JOBS)
-	bench/startup.sh $(BUILD)
-	bench/remote.sh $(BUILD)
-	$(BUILD)/bench_documents
+	rm -f $(BUILD)/summary.tsv
+	BENCH_SUMMARY=$(CURDIR)/$(BUILD)/summary.tsv bench/startup.sh $(BUILD)
+	BENCH_SUMMARY=$(CURDIR)/$(BUILD)/summary.tsv $(BUILD)/bench_documents
+	BENCH_SUMMARY=$(CURDIR)/$(BUILD)/summary.tsv bench/large_text.sh $(BUILD)
+	BENCH_SUMMARY=$(CURDIR)/$(BUILD)/summary.tsv bench/remote.sh $(BUILD)
+	@echo; python3 bench/summary.py $(BUILD)/summary.tsv
 
 # The program installed under /usr as a Debian package, built with Debian's
 # hardening flags and checked by lintian.

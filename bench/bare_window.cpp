@@ -1,5 +1,6 @@
 // The yardstick for start-up: a plain Qt main window with a menu bar of the
-// same size as the bar's and ten push buttons, nothing else.
+// same size as the bar's, ten push buttons and ten small ones on their
+// corners, as the bar shows its slot and capture buttons; nothing else.
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -23,6 +24,10 @@ int main(int argc, char *argv[])
     for (int k = 0; k < 10; ++k) {
         auto *button = new QPushButton(area);
         button->setGeometry(88 * (k % 5), 24 * (k / 5), 89, 25);
+    }
+    for (int k = 0; k < 10; ++k) {
+        auto *button = new QPushButton(area);
+        button->setGeometry(88 * (k % 5), 24 * (k / 5), 17, 17);
     }
     window.setCentralWidget(area);
     window.show();

@@ -181,6 +181,18 @@ int main(int argc, char *argv[])
         std::printf("%3d MB %9.1f %9.1f %6.2f  %9.1f %9.1f %6.2f  %10.2fx %10.2fx\n", megabytes, median(ms[0]),
                     median(ms[1]), median(ms[0]) / median(ms[1]), median(ms[2]), median(ms[3]),
                     median(ms[2]) / median(ms[3]), median(peakKb[0]) / sizeKb, median(peakKb[1]) / sizeKb);
+        QFile summary(qEnvironmentVariable("BENCH_SUMMARY"));
+        if (megabytes != 10 && summary.open(QIODevice::Append | QIODevice::Text)) {
+            for (const auto &[what, step] : {std::pair{"load", 0}, std::pair{"save", 2}}) {
+                summary.write(QStringLiteral("document %1, %2 MB\t%3 ms\t%4 ms\t%5\t<= 1.5\n")
+                                  .arg(QLatin1String(what))
+                                  .arg(megabytes)
+                                  .arg(median(ms[step]), 0, 'f', 1)
+                                  .arg(median(ms[step + 1]), 0, 'f', 1)
+                                  .arg(median(ms[step]) / median(ms[step + 1]), 0, 'f', 2)
+                                  .toUtf8());
+            }
+        }
     }
     std::printf("peak: VmHWM growth while loading, as a multiple of the file size\n");
     QFile::remove(path);

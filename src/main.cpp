@@ -119,9 +119,12 @@ int main(int argc, char *argv[])
     auto *remote =
         new RemoteControl(form, state, desktop, keySettingsPath(settingsFilePath(desktop.executableFolder())));
     form.show();
-    QString error;
-    if (!remote->listen(error)) {
-        qWarning().noquote() << "The command line cannot reach this bar:" << error;
-    }
+    // Once the window is on its way to the screen.
+    QTimer::singleShot(0, remote, [remote] {
+        QString error;
+        if (!remote->listen(error)) {
+            qWarning().noquote() << "The command line cannot reach this bar:" << error;
+        }
+    });
     return QApplication::exec();
 }

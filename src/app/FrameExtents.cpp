@@ -17,11 +17,14 @@ namespace {
 
 template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
-xcb_atom_t atom(xcb_connection_t *c, const char *name)
+xcb_intern_atom_cookie_t ask(xcb_connection_t *c, const char *name)
 {
-    Reply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, static_cast<uint16_t>(std::strlen(name)), name), nullptr),
-        &std::free);
+    return xcb_intern_atom(c, 1, static_cast<uint16_t>(std::strlen(name)), name);
+}
+
+xcb_atom_t atom(xcb_connection_t *c, xcb_intern_atom_cookie_t cookie)
+{
+    Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookie, nullptr), &std::free);
     return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
 }
 
@@ -48,9 +51,16 @@ QMargins frameExtentsBeforeMapping(WId window, int timeoutMs)
     }
     const auto id = static_cast<xcb_window_t>(window);
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    const xcb_atom_t request = atom(c, "_NET_REQUEST_FRAME_EXTENTS");
-    const xcb_atom_t frameExtents = atom(c, "_NET_FRAME_EXTENTS");
-    const std::vector<uint32_t> supported = property(c, root, atom(c, "_NET_SUPPORTED"), XCB_ATOM_ATOM);
+    // The three names asked for at once: one wait for the server, not three.
+    const xcb_intern_atom_cookie_t cookies[] = {ask(c, "_NET_REQUEST_FRAME_EXTENTS"), ask(c, "_NET_FRAME_EXTENTS"),
+                                                ask(c, "_NET_SUPPORTED")};
+    const xcb_atom_t request = atom(c, cookies[0]);
+    const xcb_atom_t frameExtents = atom(c, cookies[1]);
+    const xcb_atom_t supportedAtom = atom(c, cookies[2]);
+    if (supportedAtom == XCB_ATOM_NONE) {
+        return {}; // no window manager has ever said what it supports
+    }
+    const std::vector<uint32_t> supported = property(c, root, supportedAtom, XCB_ATOM_ATOM);
     if (request == XCB_ATOM_NONE || std::find(supported.begin(), supported.end(), request) == supported.end()) {
         return {};
     }

@@ -4,13 +4,19 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QFile>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QTimer>
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <memory>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -26,12 +32,66 @@ qint64 monotonicNs()
     return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
+// One asker: its connection, what it has sent so far, and whether it has been
+// answered. Gone once answered, when the asker leaves, or after the time.
+class Asker : public QObject
+{
+public:
+    Asker(int fd, QObject *parent)
+        : QObject(parent), m_fd(fd), m_notifier(new QSocketNotifier(fd, QSocketNotifier::Read, this))
+    {
+        QTimer::singleShot(RequestTimeoutMs, this, &QObject::deleteLater);
+    }
+    ~Asker() override { close(m_fd); }
+
+    QSocketNotifier *notifier() const { return m_notifier; }
+
+    // The line once it is whole; empty while it is not, with gone set when
+    // the asker has left or sent too much.
+    QString readLine(bool &gone)
+    {
+        char buffer[LongestRequest + 1];
+        const ssize_t size = recv(m_fd, buffer, sizeof buffer, 0);
+        gone = size == 0 || (size < 0 && errno != EAGAIN && errno != EINTR);
+        if (size > 0) {
+            m_line.append(buffer, size);
+        }
+        gone |= m_line.size() > LongestRequest;
+        const qsizetype end = m_line.indexOf('\n');
+        return end < 0 || gone ? QString() : QString::fromUtf8(m_line.left(end)).trimmed();
+    }
+
+    void send(int status, const QString &message)
+    {
+        const QByteArray bytes = QByteArray::number(status) + ' ' + message.toUtf8();
+        // The asker waits for the whole answer; it is short, and a full
+        // socket means the asker is gone.
+        for (qsizetype sent = 0; sent < bytes.size();) {
+            const ssize_t part = ::send(m_fd, bytes.constData() + sent, size_t(bytes.size() - sent), MSG_NOSIGNAL);
+            if (part <= 0 && errno != EINTR) {
+                break;
+            }
+            sent += qMax<ssize_t>(part, 0);
+        }
+        deleteLater();
+    }
+
+private:
+    int m_fd;
+    QSocketNotifier *m_notifier;
+    QByteArray m_line;
+};
+
 } // namespace
 
-RemoteServer::RemoteServer(Handler handler, QObject *parent) : QObject(parent), m_handler(std::move(handler))
+RemoteServer::RemoteServer(Handler handler, QObject *parent) : QObject(parent), m_handler(std::move(handler)) {}
+
+RemoteServer::~RemoteServer()
 {
-    m_server = new QLocalServer(this);
-    connect(m_server, &QLocalServer::newConnection, this, &RemoteServer::accept);
+    if (m_socket >= 0) {
+        close(m_socket);
+        unlink(m_path.constData());
+    }
 }
 
 bool RemoteServer::listen(QString &error)
@@ -43,44 +103,54 @@ bool RemoteServer::listen(QString &error)
         return false;
     }
     BarSockets::removeLeftovers(folder);
-    const QString path = QDir(folder).filePath(BarSockets::socketName(started, QCoreApplication::applicationPid()));
-    if (!m_server->listen(path)) {
-        error = QStringLiteral("%1: %2").arg(path, m_server->errorString());
-        return false;
+    m_path =
+        QFile::encodeName(QDir(folder).filePath(BarSockets::socketName(started, QCoreApplication::applicationPid())));
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (m_path.size() >= qsizetype(sizeof address.sun_path)) {
+        errno = ENAMETOOLONG;
+    } else if (fd >= 0) {
+        std::memcpy(address.sun_path, m_path.constData(), size_t(m_path.size()));
+        if (bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0 && ::listen(fd, 16) == 0) {
+            m_socket = fd;
+            m_notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+            connect(m_notifier, &QSocketNotifier::activated, this, &RemoteServer::accept);
+            return true;
+        }
     }
-    return true;
+    error = QStringLiteral("%1: %2").arg(QFile::decodeName(m_path), QString::fromLocal8Bit(std::strerror(errno)));
+    if (fd >= 0) {
+        close(fd);
+    }
+    return false;
 }
 
 void RemoteServer::accept()
 {
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
-        QTimer::singleShot(RequestTimeoutMs, socket, &QLocalSocket::abort);
-        read(socket);
+    for (int fd; (fd = accept4(m_socket, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0;) {
+        auto *asker = new Asker(fd, this);
+        connect(asker->notifier(), &QSocketNotifier::activated, asker, [this, asker] {
+            bool gone = false;
+            const QString line = asker->readLine(gone);
+            if (gone) {
+                asker->deleteLater();
+            } else if (!line.isNull()) {
+                asker->notifier()->setEnabled(false);
+                // Only the first answer counts, and the asker may have gone by then.
+                auto answered = std::make_shared<bool>(false);
+                answer(line, [answered, to = QPointer<Asker>(asker)](int status, const QString &message) {
+                    if (!std::exchange(*answered, true) && to) {
+                        to->send(status, message);
+                    }
+                });
+            }
+        });
     }
 }
 
-void RemoteServer::read(QLocalSocket *socket)
+void RemoteServer::answer(const QString &line, const Reply &reply)
 {
-    if (!socket->canReadLine()) {
-        if (socket->bytesAvailable() > LongestRequest) {
-            socket->abort();
-        }
-        return;
-    }
-    const QString line = QString::fromUtf8(socket->readLine(LongestRequest + 1)).trimmed();
-    disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
-    // The answer may come while the handler still runs (a message box waits for
-    // the user), and the asker may have gone by then.
-    auto answered = std::make_shared<bool>(false);
-    const Reply reply = [answered, asker = QPointer<QLocalSocket>(socket)](int status, const QString &message) {
-        if (std::exchange(*answered, true) || !asker) {
-            return;
-        }
-        asker->write(QByteArray::number(status) + ' ' + message.toUtf8());
-        asker->disconnectFromServer();
-    };
     const CommandLineRequest request = parseCommandLine(line.split(QLatin1Char(' '), Qt::SkipEmptyParts));
     const bool forTheBar = request.kind == CommandLineRequest::Copy || request.kind == CommandLineRequest::Capture ||
                            request.kind == CommandLineRequest::Show;
@@ -89,7 +159,7 @@ void RemoteServer::read(QLocalSocket *socket)
         return;
     }
     // Not inside the socket's signal: a handler that waits on a message box
-    // would see the socket deleted under it.
+    // would see the asker deleted under it.
     QMetaObject::invokeMethod(
         this, [this, request, reply] { m_handler(request, reply); }, Qt::QueuedConnection);
 }

@@ -6,12 +6,12 @@
 
 #include <functional>
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 // The bar's end of the command line: takes the requests that a velmora started
 // with --copy, --capture or --show sends, one line each, and answers each with
-// a status and a message.
+// a status and a message. A plain Unix socket watched by the event loop: the
+// bar starts without loading a network library for it.
 class RemoteServer : public QObject
 {
     Q_OBJECT
@@ -22,6 +22,8 @@ public:
     using Handler = std::function<void(const CommandLineRequest &request, const Reply &reply)>;
 
     RemoteServer(Handler handler, QObject *parent);
+    // Closes the socket and takes its name out of the folder.
+    ~RemoteServer() override;
 
     // Starts listening on this bar's socket; false with the reason when the
     // command line cannot reach this bar.
@@ -29,8 +31,10 @@ public:
 
 private:
     void accept();
-    void read(QLocalSocket *socket);
+    void answer(const QString &line, const Reply &reply);
 
     Handler m_handler;
-    QLocalServer *m_server = nullptr;
+    int m_socket = -1;
+    QByteArray m_path;
+    QSocketNotifier *m_notifier = nullptr;
 };

@@ -29,19 +29,22 @@ ServerTime::ServerTime(QWidget *window, QObject *parent) : QObject(parent), m_wi
     m_fallback->setSingleShot(true);
     m_fallback->setInterval(FallbackMs);
     connect(m_fallback, &QTimer::timeout, this, &ServerTime::runPending);
-    if (xcb_connection_t *c = x11Connection()) {
-        const char name[] = "_VELMORA_TIME";
-        const auto cookie = xcb_intern_atom(c, 0, std::strlen(name), name);
-        std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(xcb_intern_atom_reply(c, cookie, nullptr),
-                                                                             &std::free);
-        m_atom = reply ? reply->atom : 0;
-        qGuiApp->installNativeEventFilter(this);
-    }
 }
 
 void ServerTime::refreshThen(std::function<void()> action)
 {
     xcb_connection_t *c = x11Connection();
+    // The property is named on first use, not while the bar starts.
+    if (c != nullptr && m_atom == 0) {
+        const char name[] = "_VELMORA_TIME";
+        const auto cookie = xcb_intern_atom(c, 0, std::strlen(name), name);
+        std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(xcb_intern_atom_reply(c, cookie, nullptr),
+                                                                             &std::free);
+        m_atom = reply ? reply->atom : 0;
+        if (m_atom != 0) {
+            qGuiApp->installNativeEventFilter(this);
+        }
+    }
     if (c == nullptr || m_atom == 0) {
         action();
         return;
