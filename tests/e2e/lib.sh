@@ -88,6 +88,9 @@ click_capture() { click_button "$1" 8 8; }
 # status_of prints its exit status and keeps its standard error in $WORK/stderr.
 status_of() { "$WORK/bin/velmora" "$@" 2>"$WORK/stderr" && echo 0 || echo $?; }
 
+# items LABEL TEXT ...: the bytes of clip document items, empty up to slot 10.
+items() { for i in $(seq 20); do printf '"%s"\r\n' "${!i:-}"; done; }
+
 # The clipboard as another program sees it.
 clipboard_hex() { xclip -selection clipboard -o 2>/dev/null | od -An -tx1 | tr -d ' \n'; }
 hex_of() { printf '%s' "$1" | od -An -tx1 | tr -d ' \n'; }

@@ -4,8 +4,6 @@
 # byte for byte; a missing document, and a named pipe given as one, are reported.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
-# items LABEL TEXT ...: the bytes of clip document items, empty up to slot 10.
-items() { for i in $(seq 20); do printf '"%s"\r\n' "${!i:-}"; done; }
 mkdir -p "$WORK/my clips"
 # Slot 1's label of 16 MiB would, as a title, exceed the X server's largest request.
 items "$(head -c 16777216 /dev/zero | tr '\0' x)" "" "" "" Third $'third\r\nline, with \x01quotes\x01' \

@@ -4,7 +4,6 @@
 # lets go of the keys, so that another bar can take them.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
-items() { for i in $(seq 20); do printf '"%s"\r\n' "${!i:-}"; done; }
 items "" "" "" "" Mail... "mail text" >"$WORK/a.vmd"
 items "" "" "" "" Other... "second bar" >"$WORK/b.vmd"
 start_velmora "$WORK/a.vmd"

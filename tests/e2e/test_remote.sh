@@ -5,7 +5,6 @@
 # with no bar the command says so at once.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
-items() { for i in $(seq 20); do printf '"%s"\r\n' "${!i:-}"; done; }
 items First "first text" "" "" Mail... $'mail\r\ntext' >"$WORK/a.vmd"
 items Second "second text" >"$WORK/b.vmd"
 items Third "third text" >"$WORK/c.vmd"

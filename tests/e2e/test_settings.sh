@@ -51,19 +51,6 @@ for run in 1 2 3; do
     expect "start $run: the same settings" output_is "$top $left 2730 1035 1 2 1 1 \"\" \"\" \"\" \"\"" ini_lines
 done
 
-# A settings file that is empty, binary or a folder: the bar starts and ends all the same.
-for kind in empty binary folder; do
-    rm -rf "$INI"
-    case $kind in
-    empty) : >"$INI" ;;
-    binary) printf '\x00\xff\xfe\x80\r%.0s' $(seq 500) >"$INI" ;;
-    folder) mkdir "$INI" ;;
-    esac
-    start_velmora
-    key alt+f x
-    expect "$kind settings file: File, Exit ends the bar" exited
-done
-
 # Opening a document through the desktop starts a bar with it loaded.
 if command -v gio >/dev/null; then
     rm -rf "$INI"

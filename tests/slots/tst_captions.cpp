@@ -7,60 +7,35 @@ class TestCaptions : public QObject
 {
     Q_OBJECT
 private slots:
-    void copyTitleFollowsLabelThenTextThenNothing_data();
     void copyTitleFollowsLabelThenTextThenNothing();
-    void captureCutsLabelAfterSevenCharacters_data();
     void captureCutsLabelAfterSevenCharacters();
     void captionsShowLabelsLiterally();
 };
 
-void TestCaptions::copyTitleFollowsLabelThenTextThenNothing_data()
-{
-    QTest::addColumn<int>("slot");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("title");
-    const auto row = [](const char *name, int k, const char *label, const char *text, const char *title) {
-        QTest::newRow(name) << k << label << text << title;
-    };
-    row("slot 10 text, empty label", 10, "", "abc", "Velmora - ...10");
-    row("empty slot", 2, "", "", "Velmora");
-    row("blank label counts", 5, " ", "", "Velmora -  ");
-    row("blank text counts", 6, "", " ", "Velmora - ...6");
-}
-
 void TestCaptions::copyTitleFollowsLabelThenTextThenNothing()
 {
-    QFETCH(int, slot);
-    QFETCH(QString, label);
-    QFETCH(QString, text);
-    QFETCH(QString, title);
     AppState state;
     state.programTitle = QStringLiteral("Velmora");
-    state.slot(slot) = {label, text};
-    QCOMPARE(CopyTitle(state, slot), title);
-}
-
-void TestCaptions::captureCutsLabelAfterSevenCharacters_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("label");
-    const auto row = [](const char *name, const char *text, const char *label) {
-        QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(label);
-    };
-    row("empty clipboard", "", "...");
-    row("short", "Hello", "Hello...");
-    row("eighth is a blank", "Weekend trip", "Weekend...");
-    row("blank at seventh kept", "abcdef ghij", "abcdef ...");
-    row("CR LF counts as two", "\r\nbcdefgh", "\r\nbcdef...");
-    row("emoji at seventh stays whole", "abcdef\U0001F600xyz", "abcdef\U0001F600...");
+    state.slot(10) = {"", "abc"}, state.slot(5) = {" ", ""}, state.slot(6) = {"", " "}; // blanks count
+    QStringList titles;
+    for (const int k : {10, 2, 5, 6}) {
+        titles << CopyTitle(state, k);
+    }
+    QCOMPARE(titles.join('|'), "Velmora - ...10|Velmora|Velmora -  |Velmora - ...6");
 }
 
 void TestCaptions::captureCutsLabelAfterSevenCharacters()
 {
-    QFETCH(QString, text);
-    QFETCH(QString, label);
-    QCOMPARE(captureLabel(text), label);
+    // Empty, short, a blank eighth or seventh, CR LF as two, an emoji at the seventh kept whole.
+    const char *const cases[][2] = {{"", "..."},
+                                    {"Hello", "Hello..."},
+                                    {"Weekend trip", "Weekend..."},
+                                    {"abcdef ghij", "abcdef ..."},
+                                    {"\r\nbcdefgh", "\r\nbcdef..."},
+                                    {"abcdef\U0001F600xyz", "abcdef\U0001F600..."}};
+    for (const auto &[text, label] : cases) {
+        QCOMPARE(captureLabel(QString::fromUtf8(text)), QString::fromUtf8(label));
+    }
 }
 
 void TestCaptions::captionsShowLabelsLiterally()

@@ -112,7 +112,6 @@ private slots:
         QTest::addColumn<QString>("started");    // none: the message
         QTest::newRow("the first in order")
             << QStringList{"cpu-x", "hardinfo", "MSINFO32.EXE"} << QString() << "hardinfo";
-        QTest::newRow("a later one") << QStringList{"cpu-x", "kinfocenter"} << QString() << "kinfocenter";
         QTest::newRow("none") << QStringList() << QString() << QString();
         QTest::newRow("none, but the folder's") << QStringList{"MSINFO32.EXE"} << QString() << "MSINFO32.EXE";
         QTest::newRow("the machine before the store") << QStringList{"cpu-x"} << "/gone"
