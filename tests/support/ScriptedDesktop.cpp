@@ -51,18 +51,3 @@ QString ScriptedDesktop::choose(const char *kind, CommonDialog &dialog)
     }
     return path;
 }
-
-bool ScriptedDesktop::addTrayIcon(const QIcon &, const QString &tip, std::function<void(int)> callback)
-{
-    ++trayAdds;
-    trayShown = trayAvailable;
-    trayTip = tip;
-    trayCallback = std::move(callback);
-    return trayAvailable;
-}
-
-void ScriptedDesktop::removeTrayIcon()
-{
-    ++trayRemoves;
-    trayShown = false;
-}

@@ -17,7 +17,6 @@ public:
     {
         expect("message", prompt, style, title, answer);
     }
-    void expectHelp(const QString &helpFile, int command) { expect("help", helpFile, command, {}, 0); }
     // The Open or Save dialog of documents with these flags, answered with a path ("" cancels).
     void expectOpen(int flags, const QString &path) { expect("open", DocumentFilter, flags, {}, 0, path); }
     void expectSave(int flags, const QString &path) { expect("save", DocumentFilter, flags, {}, 0, path); }
@@ -33,17 +32,16 @@ public:
     void showHelp(const QString &helpFile, int command) override { take("help", helpFile, command); }
     bool startProgram(const QString &path) override { return take("program", path).answer == Desktop::Ok; }
     bool openUrl(const QString &address) override { return take("address", address).answer == Desktop::Ok; }
-    bool addTrayIcon(const QIcon &icon, const QString &tip, std::function<void(int)> callback) override;
-    void removeTrayIcon() override;
+    // No notification area here: the bar minimises instead, as it does on such desktops.
+    bool addTrayIcon(const QIcon &, const QString &, std::function<void(int)>) override { return false; }
+    void removeTrayIcon() override { ++trayRemoves; }
     void endProcess() override { ++endProcessCalls; }
     QString executableFolder() const override { return folder; }
     QString commandLine() const override { return arguments; }
 
     // The scripted machine, and what the program did on it.
-    QString folder, arguments, trayTip;
-    bool trayAvailable = false, trayShown = false;
-    int endProcessCalls = 0, trayAdds = 0, trayRemoves = 0;
-    std::function<void(int)> trayCallback;
+    QString folder, arguments;
+    int endProcessCalls = 0, trayRemoves = 0;
 
 private:
     struct Expected
