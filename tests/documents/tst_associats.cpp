@@ -51,22 +51,17 @@ void TestAssociats::execArgumentsAreQuotedForTheDesktop_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("inFile"); // as the desktop entry file holds it
-    QTest::newRow("plain") << "/opt/velmora/velmora"
-                           << "/opt/velmora/velmora";
-    QTest::newRow("blank") << "/my apps/velmora"
-                           << "\"/my apps/velmora\"";
-    QTest::newRow("quote") << "/a\"b/velmora"
-                           << "\"/a\\\\\"b/velmora\"";
-    QTest::newRow("backtick and dollar") << "/`x`/$HOME"
-                                         << "\"/\\\\`x\\\\`/\\\\$HOME\"";
-    QTest::newRow("backslash") << "/a\\b"
-                               << "\"/a\\\\\\\\b\"";
-    QTest::newRow("single quote") << "/it's"
-                                  << "\"/it's\"";
-    QTest::newRow("percent cannot be carried") << "/100%/velmora"
-                                               << "";
-    QTest::newRow("line break cannot be carried") << "/a\nb"
-                                                  << "";
+    const auto row = [](const char *name, const char *path, const char *inFile) {
+        QTest::newRow(name) << QString(path) << QString(inFile);
+    };
+    row("plain", "/opt/velmora/velmora", "/opt/velmora/velmora");
+    row("blank", "/my apps/velmora", "\"/my apps/velmora\"");
+    row("quote", "/a\"b/velmora", "\"/a\\\\\"b/velmora\"");
+    row("backtick and dollar", "/`x`/$HOME", "\"/\\\\`x\\\\`/\\\\$HOME\"");
+    row("backslash", "/a\\b", "\"/a\\\\\\\\b\"");
+    row("single quote", "/it's", "\"/it's\"");
+    row("percent cannot be carried", "/100%/velmora", "");
+    row("line break cannot be carried", "/a\nb", "");
 }
 
 void TestAssociats::execArgumentsAreQuotedForTheDesktop()
