@@ -25,7 +25,7 @@ echo "document: $(($(stat -c %s "$work/large.vmd") / 1000000)) MB"
 now() { date +%s%N; }
 ms() { echo $((($2 - $1) / 1000000)); }
 for run in $(seq "$runs"); do
-    mkdir -p "$work/bin" && cp "$velmora" "$work/bin/velmora" && rm -f "$work/bin/velmor.ini"
+    mkdir -p "$work/bin" && cp "$velmora" "$work/bin/velmora" && cp "$(dirname "$velmora")/libvelmora-bar.so" "$work/bin/" && rm -f "$work/bin/velmor.ini"
     start=$(now)
     "$work/bin/velmora" "$work/large.vmd" >/dev/null 2>&1 &
     pid=$!

@@ -23,7 +23,7 @@ unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM
 head -c $((mb * 1000000 * 3 / 4)) /dev/urandom | base64 >"$work/text"
 bytes=$(stat -c %s "$work/text")
 printf '1200\r\n3000\r\n6690\r\n1380\r\n0\r\n1\r\n0\r\n1\r\n""\r\n""\r\n""\r\n""\r\n' >"$work/bar/velmor.ini"
-cp "$build/velmora" "$work/bar/"
+cp "$build/velmora" "$build/libvelmora-bar.so" "$work/bar/"
 
 clip() { xclip -selection clipboard "$@"; }
 now() { date +%s%N; }

@@ -22,8 +22,7 @@ text="The text of slot 3, copied by the benchmark"
 for i in $(seq 20); do [ "$i" -eq 6 ] && printf '"%s"\r\n' "$text" || printf '""\r\n'; done >"$work/set.vmd"
 printf '1200\r\n3000\r\n6690\r\n1380\r\n0\r\n1\r\n0\r\n1\r\n""\r\n""\r\n""\r\n""\r\n' |
     tee "$work/bar/velmor.ini" >"$work/new/velmor.ini"
-cp "$build/velmora" "$build/Velmora.hlp" "$work/bar/"
-cp "$build/velmora" "$build/Velmora.hlp" "$work/new/"
+for folder in bar new; do cp "$build/velmora" "$build/libvelmora-bar.so" "$build/Velmora.hlp" "$work/$folder/"; done
 "$work/bar/velmora" "$work/set.vmd" >/dev/null 2>&1 &
 bar=$!
 for _ in $(seq 200); do "$work/bar/velmora" --copy 3 2>/dev/null && break; sleep 0.05; done

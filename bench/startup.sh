@@ -21,7 +21,7 @@ unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM
 # before every run, together with what registration wrote.
 for case in first settings; do
     mkdir -p "$work/$case"
-    cp "$build/velmora" "$build/Velmora.hlp" "$work/$case/"
+    cp "$build/velmora" "$build/libvelmora-bar.so" "$build/Velmora.hlp" "$work/$case/"
 done
 for i in 1 2 3 4; do
     for _ in $(seq 20); do printf '""\r\n'; done >"$work/settings/recent $i.vmd"

@@ -1,130 +1,76 @@
+// The program's entry. A request for the running bar (--copy, --capture,
+// --show), --help and --version are answered here, without Qt: loading Qt's
+// libraries alone takes several times as long as handing a request over. Only a
+// command line that asks for a bar loads the bar, from the module beside the
+// program or in its library folder.
 #include "app/BarSockets.h"
 #include "app/CommandLine.h"
-#include "app/KeySettings.h"
-#include "app/KeyStore.h"
-#include "app/QtClipboard.h"
-#include "app/QtDesktop.h"
-#include "app/SettingsFile.h"
-#include "documents/Associats.h"
-#include "documents/DesktopExport.h"
-#include "slots/AppState.h"
-#include "ui/main/Form1.h"
-#include "ui/main/RemoteControl.h"
-
-#include <QApplication>
-#include <QTimer>
 
 #include <cstdio>
-#include <functional>
-#include <utility>
+#include <string>
+#include <vector>
+
+#include <dlfcn.h>
+#include <limits.h>
+#include <unistd.h>
 
 namespace {
-
-// Wayland lets no client place its own window or keep it above others, and the
-// bar needs both: ask for the X11 platform (XWayland) unless the user chose one.
-void preferX11OnWayland()
-{
-    const bool wayland = qgetenv("XDG_SESSION_TYPE") == "wayland" || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
-    if (wayland && qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    }
-}
 
 // How long a request waits for the running bar's answer. The bar answers at
 // once, or after at most the clipboard owner's time to answer a capture.
 constexpr int AnswerTimeoutMs = 5000;
+constexpr int NoBarModule = 127;
 
-// Answers a command line that asks no bar of its own: help, version, a
-// mistake, or a request handed to the bar that runs. Returns the exit status.
-int answerCommandLine(const CommandLineRequest &request)
+int answer(const CommandLineRequest &request)
 {
     switch (request.kind) {
     case CommandLineRequest::Help:
-        std::fputs(qPrintable(commandLineHelp()), stdout);
+        std::fputs(commandLineHelp(), stdout);
         return ExitDone;
     case CommandLineRequest::Version:
-        std::puts(qPrintable(versionText()));
+        std::puts(versionText());
         return ExitDone;
     case CommandLineRequest::Invalid:
-        std::fprintf(stderr, "velmora: %s\nTry 'velmora --help' for more information.\n", qPrintable(request.error));
+        std::fprintf(stderr, "velmora: %s\nTry 'velmora --help' for more information.\n", request.error.c_str());
         return ExitBadRequest;
     default:
         break;
     }
     const BarSockets::Answer answer = BarSockets::send(requestLine(request), AnswerTimeoutMs);
-    if (!answer.message.isEmpty()) {
-        std::fprintf(stderr, "velmora: %s\n", qPrintable(answer.message));
+    if (!answer.message.empty()) {
+        std::fprintf(stderr, "velmora: %s\n", answer.message.c_str());
     }
     return answer.status;
+}
+
+// The folder the running program lives in.
+std::string programFolder()
+{
+    char path[PATH_MAX];
+    const ssize_t size = readlink("/proc/self/exe", path, sizeof path - 1);
+    const std::string program = size > 0 ? std::string(path, std::size_t(size)) : std::string(".");
+    return program.substr(0, program.rfind('/'));
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    // A request for the running bar is answered before Qt starts: it needs no
-    // window system, and it must be quick.
-    QStringList commandLine;
-    for (int i = 1; i < argc; ++i) {
-        commandLine << QString::fromLocal8Bit(argv[i]);
-    }
-    const CommandLineRequest request = parseCommandLine(commandLine);
+    const CommandLineRequest request = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (request.kind != CommandLineRequest::StartBar) {
-        return answerCommandLine(request);
+        return answer(request);
     }
-
-    preferX11OnWayland();
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("velmora"));
-    QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
-    // The bar ends only through its own exit routine, also while it sits in the tray.
-    QApplication::setQuitOnLastWindowClosed(false);
-
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
-    QtDesktop desktop(arguments);
-    QtClipboard clipboard;
-    AppState state;
-    KeyStore keyStore(KeyStore::userStorePath());
-
-    // On a first start the document type goes into the key store. The desktop
-    // learns of it once the bar is up, or at the latest when it ends: writing
-    // the desktop's files and rebuilding its caches must not hold up the window.
-    std::function<void()> exportDocumentType;
-    const auto exportNow = [&exportDocumentType] {
-        if (exportDocumentType) {
-            std::exchange(exportDocumentType, {})();
-        }
-    };
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, exportNow);
-    const auto registerDocumentType = [&keyStore, &desktop, &exportDocumentType, &app, exportNow] {
-        const QString folder = desktop.executableFolder();
-        Associats::RegisterDocumentType(keyStore, folder);
-        exportDocumentType = [folder] {
-            const DesktopExport::Folders folders = DesktopExport::Folders::user();
-            QString error;
-            if (DesktopExport::exportDocumentType(folder, folders, error)) {
-                DesktopExport::refreshDesktopDatabases(folders);
-            } else {
-                qWarning().noquote() << error;
+    const std::string folder = programFolder();
+    std::string errors;
+    for (const std::string &module : {folder + "/" VELMORA_BAR_MODULE, folder + "/" VELMORA_BAR_MODULE_FROM_BIN}) {
+        if (void *bar = dlopen(module.c_str(), RTLD_LAZY | RTLD_LOCAL)) {
+            using BarMain = int (*)(int, char **);
+            if (auto barMain = reinterpret_cast<BarMain>(dlsym(bar, "velmora_bar_main"))) {
+                return barMain(argc, argv);
             }
-        };
-        QTimer::singleShot(200, &app, exportNow);
-    };
-
-    Form1 form(state, desktop, clipboard, keyStore, registerDocumentType);
-    // Every window of the program, the help viewer included, wears the bar's icon.
-    QApplication::setWindowIcon(form.windowIcon());
-    form.Form_Load();
-    auto *remote =
-        new RemoteControl(form, state, desktop, keySettingsPath(settingsFilePath(desktop.executableFolder())));
-    form.show();
-    // Once the window is on its way to the screen.
-    QTimer::singleShot(0, remote, [remote] {
-        QString error;
-        if (!remote->listen(error)) {
-            qWarning().noquote() << "The command line cannot reach this bar:" << error;
         }
-    });
-    return QApplication::exec();
+        errors += std::string("\n  ") + dlerror();
+    }
+    std::fprintf(stderr, "velmora: the bar cannot be loaded:%s\n", errors.c_str());
+    return NoBarModule;
 }

@@ -2,15 +2,14 @@
 
 #include "CommandLine.h"
 
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <optional>
 
+#include <dirent.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -24,78 +23,86 @@ namespace {
 
 constexpr int StampDigits = 20;
 // An answer is a status and one message box's text; more is not from a bar.
-constexpr qsizetype LargestAnswer = 64 * 1024;
+constexpr std::size_t LargestAnswer = 64 * 1024;
+
+std::string environment(const char *name)
+{
+    const char *value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
 
 // The display this bar shows on, as a file name: ":0" and ":0.0" are the same
 // display, so the screen number goes. Without X11 the Wayland display counts.
-QString displayKey()
+std::string displayKey()
 {
-    QString display = QString::fromLocal8Bit(qgetenv("DISPLAY"));
-    const qsizetype colon = display.lastIndexOf(QLatin1Char(':'));
-    const qsizetype dot = display.indexOf(QLatin1Char('.'), colon + 1);
-    if (colon >= 0 && dot > colon) {
-        display.truncate(dot);
+    std::string display = environment("DISPLAY");
+    const std::size_t colon = display.rfind(':');
+    const std::size_t dot = colon == std::string::npos ? std::string::npos : display.find('.', colon + 1);
+    if (dot != std::string::npos) {
+        display.resize(dot);
     }
-    if (display.isEmpty()) {
-        display = QString::fromLocal8Bit(qgetenv("WAYLAND_DISPLAY"));
+    if (display.empty()) {
+        display = environment("WAYLAND_DISPLAY");
     }
-    if (display.isEmpty()) {
-        display = QStringLiteral("none");
+    if (display.empty()) {
+        display = "none";
     }
-    for (QChar &c : display) {
-        if (!(c.isLetterOrNumber() && c.unicode() < 128)) {
-            c = QLatin1Char('_');
-        }
+    for (char &c : display) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        c = plain ? c : '_';
     }
     return display;
 }
 
-QString prefix()
+std::string prefix()
 {
-    return QStringLiteral("velmora-") + displayKey() + QLatin1Char('-');
+    return "velmora-" + displayKey() + "-";
 }
 
 // The process number in a socket name of ours, or 0 when the name is not one.
-qint64 pidOf(const QString &name)
+long long pidOf(const std::string &name)
 {
-    const QString tail = name.mid(prefix().size());
-    const qsizetype dash = tail.indexOf(QLatin1Char('-'));
-    bool ok = false;
-    const qint64 pid = tail.mid(dash + 1).toLongLong(&ok);
-    return dash == StampDigits && ok && pid > 0 ? pid : 0;
+    const std::string start = prefix();
+    if (name.compare(0, start.size(), start) != 0) {
+        return 0;
+    }
+    const std::string tail = name.substr(start.size());
+    const std::size_t dash = tail.find('-');
+    const std::string pid = dash == std::string::npos ? std::string() : tail.substr(dash + 1);
+    const bool digits = !pid.empty() && pid.size() < 19 &&
+                        std::all_of(pid.begin(), pid.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return dash == StampDigits && digits ? std::stoll(pid) : 0;
 }
 
 // Other users must not reach a bar: the folder is theirs alone. The runtime
 // folder is the user's own choice and may be a link; the temporary folder is
 // shared, so a link planted there is refused.
-bool isPrivate(const QByteArray &path, bool followLinks, QString &error)
+bool isPrivate(const std::string &path, bool followLinks, std::string &error)
 {
     struct stat info = {};
-    const int result = followLinks ? stat(path.constData(), &info) : lstat(path.constData(), &info);
-    const QString name = QFile::decodeName(path);
+    const int result = followLinks ? stat(path.c_str(), &info) : lstat(path.c_str(), &info);
     if (result != 0) {
-        error = QStringLiteral("%1: %2").arg(name, QString::fromLocal8Bit(std::strerror(errno)));
+        error = path + ": " + std::strerror(errno);
     } else if (!S_ISDIR(info.st_mode)) {
-        error = QStringLiteral("%1 is not a folder").arg(name);
+        error = path + " is not a folder";
     } else if (info.st_uid != getuid()) {
-        error = QStringLiteral("%1 belongs to another user").arg(name);
+        error = path + " belongs to another user";
     } else if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
-        error = QStringLiteral("%1 can be opened by other users").arg(name);
+        error = path + " can be opened by other users";
     } else {
         return true;
     }
     return false;
 }
 
-int connectTo(const QString &path)
+int connectTo(const std::string &path)
 {
-    const QByteArray file = QFile::encodeName(path);
     sockaddr_un address = {};
     address.sun_family = AF_UNIX;
-    if (file.size() >= static_cast<qsizetype>(sizeof address.sun_path)) {
+    if (path.size() >= sizeof address.sun_path) {
         return -1;
     }
-    std::memcpy(address.sun_path, file.constData(), static_cast<size_t>(file.size()));
+    std::memcpy(address.sun_path, path.data(), path.size());
     // Not blocking: a bar whose queue of connections is full is passed over
     // rather than waited for.
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
@@ -106,128 +113,141 @@ int connectTo(const QString &path)
     return fd;
 }
 
-bool waitFor(int fd, short events, const QDeadlineTimer &deadline)
+long long nowMs()
+{
+    timespec now = {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+bool waitFor(int fd, short events, long long deadlineMs)
 {
     pollfd p{fd, events, 0};
     int ready = 0;
     do {
-        ready = poll(&p, 1, static_cast<int>(qMax<qint64>(0, deadline.remainingTime())));
+        ready = poll(&p, 1, static_cast<int>(std::max(0LL, deadlineMs - nowMs())));
     } while (ready < 0 && errno == EINTR);
     return ready > 0;
 }
 
 // Sends the line and reads the answer up to the end of the stream: the status,
 // a blank and the message. Nothing when the bar went away without answering.
-std::optional<Answer> exchange(int fd, const QByteArray &line, const QDeadlineTimer &deadline)
+std::optional<Answer> exchange(int fd, const std::string &line, long long deadlineMs)
 {
-    const Answer silent{ExitNoBar, QStringLiteral("the running bar does not answer")};
-    for (qsizetype sent = 0; sent < line.size();) {
-        if (!waitFor(fd, POLLOUT, deadline)) {
+    const Answer silent{ExitNoBar, "the running bar does not answer"};
+    for (std::size_t sent = 0; sent < line.size();) {
+        if (!waitFor(fd, POLLOUT, deadlineMs)) {
             return silent;
         }
-        const ssize_t n = ::send(fd, line.constData() + sent, static_cast<size_t>(line.size() - sent), MSG_NOSIGNAL);
+        const ssize_t n = ::send(fd, line.data() + sent, line.size() - sent, MSG_NOSIGNAL);
         if (n < 0 && errno != EAGAIN && errno != EINTR) {
             return std::nullopt;
         }
-        sent += qMax<ssize_t>(n, 0);
+        sent += static_cast<std::size_t>(std::max<ssize_t>(n, 0));
     }
-    QByteArray answer;
+    std::string answer;
     char buffer[4096];
     for (;;) {
-        if (!waitFor(fd, POLLIN, deadline)) {
+        if (!waitFor(fd, POLLIN, deadlineMs)) {
             return silent;
         }
         const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
         if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR) || answer.size() > LargestAnswer) {
             break;
         }
-        answer.append(buffer, qMax<ssize_t>(n, 0));
+        answer.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
     }
-    const qsizetype blank = answer.indexOf(' ');
-    bool ok = false;
-    const int status = answer.left(blank).toInt(&ok);
-    if (!ok) {
+    const std::size_t blank = answer.find(' ');
+    const std::string status = answer.substr(0, blank);
+    if (status.empty() || status.size() > 3 ||
+        !std::all_of(status.begin(), status.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         return std::nullopt;
     }
-    return Answer{status, blank < 0 ? QString() : QString::fromUtf8(answer.mid(blank + 1))};
+    return Answer{std::stoi(status), blank == std::string::npos ? std::string() : answer.substr(blank + 1)};
 }
 
 } // namespace
 
-QString folder(bool create, QString &error)
+std::string folder(bool create, std::string &error)
 {
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (runtime.startsWith('/')) {
-        return isPrivate(runtime, true, error) ? QFile::decodeName(runtime) : QString();
+    const std::string runtime = environment("XDG_RUNTIME_DIR");
+    if (!runtime.empty() && runtime.front() == '/') {
+        return isPrivate(runtime, true, error) ? runtime : std::string();
     }
     // A session without a runtime folder (su, ssh without a login manager):
     // the user's own folder in the temporary folder, the user's number in its
     // name so that users do not meet.
-    const QByteArray fallback =
-        QFile::encodeName(QDir::tempPath()) + "/velmora-" + QByteArray::number(static_cast<qulonglong>(getuid()));
+    const std::string temporary = environment("TMPDIR");
+    const std::string fallback =
+        (!temporary.empty() && temporary.front() == '/' ? temporary : "/tmp") + "/velmora-" + std::to_string(getuid());
     if (create) {
-        mkdir(fallback.constData(), S_IRWXU);
+        mkdir(fallback.c_str(), S_IRWXU);
     }
-    return isPrivate(fallback, false, error) ? QFile::decodeName(fallback) : QString();
+    return isPrivate(fallback, false, error) ? fallback : std::string();
 }
 
-QString socketName(qint64 startedNs, qint64 pid)
+std::string socketName(long long startedNs, long long pid)
 {
-    return prefix() + QStringLiteral("%1-%2").arg(startedNs, StampDigits, 10, QLatin1Char('0')).arg(pid);
+    std::string stamp = std::to_string(startedNs);
+    stamp.insert(0, stamp.size() < StampDigits ? StampDigits - stamp.size() : 0, '0');
+    return prefix() + stamp + '-' + std::to_string(pid);
 }
 
-QStringList socketsOldestFirst(const QString &folder)
+std::vector<std::string> socketsOldestFirst(const std::string &folder)
 {
-    QDir dir(folder);
-    // The start stamp has a fixed width, so the names sort by age.
-    const QStringList names =
-        dir.entryList({prefix() + QLatin1Char('*')}, QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
-    QStringList paths;
-    for (const QString &name : names) {
-        if (pidOf(name) != 0) {
-            paths << dir.filePath(name);
+    std::vector<std::string> names;
+    if (DIR *dir = opendir(folder.c_str())) {
+        while (const dirent *entry = readdir(dir)) {
+            if (pidOf(entry->d_name) != 0) {
+                names.emplace_back(entry->d_name);
+            }
         }
+        closedir(dir);
     }
-    return paths;
+    // The start stamp has a fixed width, so the names sort by age.
+    std::sort(names.begin(), names.end());
+    for (std::string &name : names) {
+        name = folder + '/' + name;
+    }
+    return names;
 }
 
-void removeLeftovers(const QString &folder)
+void removeLeftovers(const std::string &folder)
 {
-    for (const QString &path : socketsOldestFirst(folder)) {
+    for (const std::string &path : socketsOldestFirst(folder)) {
         // The process is gone, and no other took its number and the socket.
-        const qint64 pid = pidOf(QFileInfo(path).fileName());
+        const long long pid = pidOf(path.substr(path.rfind('/') + 1));
         if (kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
             const int fd = connectTo(path);
             if (fd >= 0) {
                 close(fd);
             } else {
-                QFile::remove(path);
+                unlink(path.c_str());
             }
         }
     }
 }
 
-Answer send(const QString &requestLine, int answerTimeoutMs)
+Answer send(const std::string &requestLine, int answerTimeoutMs)
 {
-    QString error;
-    const QString dir = folder(false, error);
-    if (dir.isEmpty()) {
-        return {ExitNoBar, QStringLiteral("no Velmora bar is running (%1)").arg(error)};
+    std::string error;
+    const std::string dir = folder(false, error);
+    if (dir.empty()) {
+        return {ExitNoBar, "no Velmora bar is running (" + error + ")"};
     }
-    const QDeadlineTimer deadline(answerTimeoutMs);
-    const QByteArray line = requestLine.toUtf8() + '\n';
-    for (const QString &path : socketsOldestFirst(dir)) {
+    const long long deadline = nowMs() + answerTimeoutMs;
+    for (const std::string &path : socketsOldestFirst(dir)) {
         const int fd = connectTo(path);
         if (fd < 0) {
             continue;
         }
-        const std::optional<Answer> answer = exchange(fd, line, deadline);
+        const std::optional<Answer> answer = exchange(fd, requestLine + '\n', deadline);
         close(fd);
         if (answer) {
             return *answer;
         }
     }
-    return {ExitNoBar, QStringLiteral("no Velmora bar is running on this display")};
+    return {ExitNoBar, "no Velmora bar is running on this display"};
 }
 
 } // namespace BarSockets

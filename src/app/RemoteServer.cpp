@@ -3,7 +3,6 @@
 #include "BarSockets.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QPointer>
 #include <QSocketNotifier>
@@ -98,13 +97,15 @@ bool RemoteServer::listen(QString &error)
 {
     // A bar's age counts from here; the socket name carries it.
     const qint64 started = monotonicNs();
-    const QString folder = BarSockets::folder(true, error);
-    if (folder.isEmpty()) {
+    std::string why;
+    const std::string folder = BarSockets::folder(true, why);
+    if (folder.empty()) {
+        error = QString::fromStdString(why);
         return false;
     }
     BarSockets::removeLeftovers(folder);
     m_path =
-        QFile::encodeName(QDir(folder).filePath(BarSockets::socketName(started, QCoreApplication::applicationPid())));
+        QByteArray::fromStdString(folder + '/' + BarSockets::socketName(started, QCoreApplication::applicationPid()));
     sockaddr_un address = {};
     address.sun_family = AF_UNIX;
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
@@ -151,7 +152,7 @@ void RemoteServer::accept()
 
 void RemoteServer::answer(const QString &line, const Reply &reply)
 {
-    const CommandLineRequest request = parseCommandLine(line.split(QLatin1Char(' '), Qt::SkipEmptyParts));
+    const CommandLineRequest request = parseCommandLine(requestWords(line.toStdString()));
     const bool forTheBar = request.kind == CommandLineRequest::Copy || request.kind == CommandLineRequest::Capture ||
                            request.kind == CommandLineRequest::Show;
     if (!forTheBar) {

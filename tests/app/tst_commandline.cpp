@@ -49,13 +49,16 @@ void TestCommandLine::argumentsSayWhatToDo()
     QFETCH(QStringList, arguments);
     QFETCH(QString, expected);
     const char *kinds[] = {"start", "copy", "capture", "show", "help", "version", "invalid"};
-    const CommandLineRequest request = parseCommandLine(arguments);
-    const QString detail = request.kind == CommandLineRequest::Invalid ? request.error
+    std::vector<std::string> words;
+    for (const QString &argument : arguments)
+        words.push_back(argument.toStdString());
+    const CommandLineRequest request = parseCommandLine(words);
+    const QString detail = request.kind == CommandLineRequest::Invalid ? QString::fromStdString(request.error)
                            : request.slot != 0                         ? QString::number(request.slot)
                                                                        : QString();
     QCOMPARE(QStringLiteral("%1 %2").arg(kinds[request.kind], detail).trimmed(), expected);
     // The running bar reads the request back from the line it is sent as.
-    const CommandLineRequest received = parseCommandLine(requestLine(request).split(' '));
+    const CommandLineRequest received = parseCommandLine(requestWords(requestLine(request)));
     if (request.kind >= CommandLineRequest::Copy && request.kind <= CommandLineRequest::Show) {
         QCOMPARE(received.kind, request.kind);
         QCOMPARE(received.slot, request.slot);

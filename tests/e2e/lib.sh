@@ -58,6 +58,7 @@ start_desktop() {
 start_velmora() {
     mkdir -p "$WORK/bin"
     cp "$VELMORA_BUILT" "$WORK/bin/velmora"
+    cp "$(dirname "$VELMORA_BUILT")/libvelmora-bar.so" "$WORK/bin/"
     cp "$RESOURCES/Velmora.hlp" "$WORK/bin/"
     background "$WORK/bin/velmora" "$@" >>"$WORK/velmora.log" 2>&1
     VELMORA_PID=${PIDS[-1]}

@@ -24,7 +24,7 @@ expect "turned off, the setting says so" grep -qx GlobalShortcuts=0 "$WORK/bin/v
 # A second bar that starts with the shortcuts on gets the key only when the
 # first has let go of it; the first would copy its own slot 3 otherwise.
 mkdir "$WORK/second"
-cp "$WORK/bin/velmora" "$WORK/second/"
+cp "$WORK/bin/velmora" "$WORK/bin/libvelmora-bar.so" "$WORK/second/"
 echo GlobalShortcuts=1 >"$WORK/second/velmora-keys.ini"
 background "$WORK/second/velmora" "$WORK/b.vmd" >>"$WORK/velmora.log" 2>&1
 VELMORA_PID=${PIDS[-1]}

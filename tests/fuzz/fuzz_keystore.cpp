@@ -13,32 +13,25 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static const QString path = QDir::temp().filePath(QStringLiteral("velmora-fuzz-keys-%1.json").arg(getpid()));
-    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size)), probe = bytes.left(40);
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush()) {
         std::abort();
     }
-    file.close();
-
-    KeyStore store(path);
-    KeyStore::Handle key = 0;
-    const long created = store.createKey(KeyStore::ClassesRoot, QStringLiteral("Velmora.Document\\shell"), 0x3F, &key);
-    if (created == KeyStore::BadStore) {
-        if (!file.open(QIODevice::ReadOnly) || file.readAll() != bytes) {
-            std::abort();
-        }
-        return 0;
-    }
-    const QByteArray probe = bytes.left(40);
-    if (created != KeyStore::Success || store.setValue(key, QStringLiteral("probe"), 1, probe) != KeyStore::Success) {
-        std::abort();
-    }
-    KeyStore next(path);
-    KeyStore::Handle again = 0;
+    KeyStore store(path), next(path);
+    KeyStore::Handle key = 0, again = 0;
     quint32 type = 0, length = 1024;
     QByteArray value;
-    if (next.openKey(KeyStore::ClassesRoot, QStringLiteral("velmora.document\\SHELL"), 1, &again) != 0 ||
-        next.queryValue(again, QStringLiteral("Probe"), &type, &value, &length) != 0 || value != probe || type != 1) {
+    const long created = store.createKey(KeyStore::ClassesRoot, QStringLiteral("Velmora.Document\\shell"), 0x3F, &key);
+    QFile left(path);
+    const bool sound =
+        created == KeyStore::BadStore
+            ? left.open(QIODevice::ReadOnly) && left.readAll() == bytes
+            : store.setValue(key, QStringLiteral("probe"), 1, probe) == KeyStore::Success &&
+                  next.openKey(KeyStore::ClassesRoot, QStringLiteral("velmora.document\\SHELL"), 1, &again) == 0 &&
+                  next.queryValue(again, QStringLiteral("Probe"), &type, &value, &length) == 0 && value == probe &&
+                  type == 1;
+    if (!sound) {
         std::abort();
     }
     return 0;

@@ -1,0 +1,90 @@
+#include "app/KeySettings.h"
+#include "app/KeyStore.h"
+#include "app/QtClipboard.h"
+#include "app/QtDesktop.h"
+#include "app/SettingsFile.h"
+#include "documents/Associats.h"
+#include "documents/DesktopExport.h"
+#include "slots/AppState.h"
+#include "ui/main/Form1.h"
+#include "ui/main/RemoteControl.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <functional>
+#include <utility>
+
+namespace {
+
+// Wayland lets no client place its own window or keep it above others, and the
+// bar needs both: ask for the X11 platform (XWayland) unless the user chose one.
+void preferX11OnWayland()
+{
+    const bool wayland = qgetenv("XDG_SESSION_TYPE") == "wayland" || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    if (wayland && qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+}
+
+} // namespace
+
+// The bar itself: the program's entry loads it once it knows that the command
+// line asks for a bar, not for a request to the one that runs.
+extern "C" __attribute__((visibility("default"))) int velmora_bar_main(int argc, char *argv[])
+{
+    preferX11OnWayland();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("velmora"));
+    QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+    // The bar ends only through its own exit routine, also while it sits in the tray.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    QtDesktop desktop(arguments);
+    QtClipboard clipboard;
+    AppState state;
+    KeyStore keyStore(KeyStore::userStorePath());
+
+    // On a first start the document type goes into the key store. The desktop
+    // learns of it once the bar is up, or at the latest when it ends: writing
+    // the desktop's files and rebuilding its caches must not hold up the window.
+    std::function<void()> exportDocumentType;
+    const auto exportNow = [&exportDocumentType] {
+        if (exportDocumentType) {
+            std::exchange(exportDocumentType, {})();
+        }
+    };
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, exportNow);
+    const auto registerDocumentType = [&keyStore, &desktop, &exportDocumentType, &app, exportNow] {
+        const QString folder = desktop.executableFolder();
+        Associats::RegisterDocumentType(keyStore, folder);
+        exportDocumentType = [folder] {
+            const DesktopExport::Folders folders = DesktopExport::Folders::user();
+            QString error;
+            if (DesktopExport::exportDocumentType(folder, folders, error)) {
+                DesktopExport::refreshDesktopDatabases(folders);
+            } else {
+                qWarning().noquote() << error;
+            }
+        };
+        QTimer::singleShot(200, &app, exportNow);
+    };
+
+    Form1 form(state, desktop, clipboard, keyStore, registerDocumentType);
+    // Every window of the program, the help viewer included, wears the bar's icon.
+    QApplication::setWindowIcon(form.windowIcon());
+    form.Form_Load();
+    auto *remote =
+        new RemoteControl(form, state, desktop, keySettingsPath(settingsFilePath(desktop.executableFolder())));
+    form.show();
+    // Once the window is on its way to the screen.
+    QTimer::singleShot(0, remote, [remote] {
+        QString error;
+        if (!remote->listen(error)) {
+            qWarning().noquote() << "The command line cannot reach this bar:" << error;
+        }
+    });
+    return QApplication::exec();
+}
