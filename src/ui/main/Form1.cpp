@@ -106,8 +106,8 @@ Form1::Form1(AppState &state, Desktop &desktop, Clipboard &clipboard, KeyStore &
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     QIcon icon;
-    icon.addFile(QStringLiteral(":/pictures/velmora-16.xpm"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/pictures/velmora-32.xpm"), QSize(32, 32));
+    icon.addFile(QStringLiteral(":/pictures/velmora-16.png"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/pictures/velmora-32.png"), QSize(32, 32));
     setWindowIcon(icon);
 
     m_buttonArea = new QWidget(this);
@@ -177,10 +177,10 @@ void Form1::createPictures()
         label->hide();
         return label;
     };
-    m_imgedit = picture("imgedit", pixelRect(4560, 960, 240, 240), QStringLiteral(":/pictures/edit.xpm"));
-    m_imgnew = picture("imgnew", pixelRect(4200, 960, 240, 240), QStringLiteral(":/pictures/new.xpm"));
-    m_imgsave = picture("imgsave", pixelRect(3840, 960, 210, 195), QStringLiteral(":/pictures/save.xpm"));
-    m_imgopen = picture("imgopen", pixelRect(3480, 960, 210, 210), QStringLiteral(":/pictures/open.xpm"));
+    m_imgedit = picture("imgedit", pixelRect(4560, 960, 240, 240), QStringLiteral(":/pictures/edit.png"));
+    m_imgnew = picture("imgnew", pixelRect(4200, 960, 240, 240), QStringLiteral(":/pictures/new.png"));
+    m_imgsave = picture("imgsave", pixelRect(3840, 960, 210, 195), QStringLiteral(":/pictures/save.png"));
+    m_imgopen = picture("imgopen", pixelRect(3480, 960, 210, 210), QStringLiteral(":/pictures/open.png"));
 }
 
 void Form1::createMenus()

@@ -28,7 +28,7 @@ class TestAbout : public QObject
     // Opens the box over the bar, as Help, About does, and clicks the control named.
     std::unique_ptr<frmAbout> open(const char *click = "")
     {
-        auto box = std::make_unique<frmAbout>(m_state, m_desktop, m_store, QIcon(":/pictures/velmora-32.xpm"), &m_bar);
+        auto box = std::make_unique<frmAbout>(m_state, m_desktop, m_store, QIcon(":/pictures/velmora-32.png"), &m_bar);
         box->show();
         if (auto *control = box->findChild<QWidget *>(click)) {
             QTest::mouseClick(control, Qt::LeftButton);
