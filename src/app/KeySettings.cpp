@@ -1,9 +1,10 @@
 #include "KeySettings.h"
 
+#include "TextFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -48,12 +49,10 @@ KeySettings readKeySettings(const QString &path)
 
 bool writeKeySettings(const QString &path, const KeySettings &settings, QString &error)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    const QByteArray bytes = formatKeySettings(settings);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
+    QString reason;
+    if (writeWholeFile(path, formatKeySettings(settings), reason)) {
         return true;
     }
-    error = QStringLiteral("The settings cannot be saved in %1: %2").arg(path, file.errorString());
+    error = QStringLiteral("The settings cannot be saved in %1: %2").arg(path, reason);
     return false;
 }

@@ -1,11 +1,12 @@
 #include "KeyStore.h"
 
+#include "TextFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <map>
@@ -254,10 +255,9 @@ long KeyStore::save(const Tree &tree)
             roots.insert(QLatin1String(name), keyToJson(found->second));
         }
     }
-    QDir().mkpath(QFileInfo(m_filePath).absolutePath());
-    QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(roots).toJson()) < 0 || !file.commit()) {
-        m_error = QStringLiteral("The key store %1 cannot be written: %2").arg(m_filePath, file.errorString());
+    QString reason;
+    if (!writeWholeFile(m_filePath, QJsonDocument(roots).toJson(), reason)) {
+        m_error = QStringLiteral("The key store %1 cannot be written: %2").arg(m_filePath, reason);
         return CannotWrite;
     }
     return Success;

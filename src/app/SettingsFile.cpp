@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <cmath>
@@ -131,13 +130,11 @@ SettingsRead readSettingsFile(const QString &path, SettingsLines &settings)
 
 bool writeSettingsFile(const QString &path, const SettingsLines &settings, QString &error)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    const QByteArray bytes = formatSettingsLines(settings);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
+    QString reason;
+    if (writeWholeFile(path, formatSettingsLines(settings), reason)) {
         return true;
     }
-    error = QStringLiteral("The settings cannot be saved in %1: %2").arg(path, file.errorString());
+    error = QStringLiteral("The settings cannot be saved in %1: %2").arg(path, reason);
     return false;
 }
 

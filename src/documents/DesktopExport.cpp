@@ -1,10 +1,11 @@
 #include "DesktopExport.h"
 
+#include "app/TextFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace DesktopExport {
@@ -15,12 +16,11 @@ const QByteArray DefaultGroup = "[Default Applications]";
 
 bool writeWhole(const QString &path, const QByteArray &bytes, QString &error)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
+    QString reason;
+    if (writeWholeFile(path, bytes, reason)) {
         return true;
     }
-    error = QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString());
+    error = QStringLiteral("%1 cannot be written: %2").arg(path, reason);
     return false;
 }
 

@@ -3,10 +3,10 @@
 #include "SystemInformation.h"
 #include "app/Desktop.h"
 #include "slots/AppState.h"
+#include "ui/main/DialogFont.h"
 #include "ui/main/Topmost.h"
 #include "ui/main/Twips.h"
 
-#include <QFontDatabase>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -19,17 +19,7 @@ const QString BrowserFailed = QStringLiteral("Unable to launch your browser, ple
 
 constexpr int ClientWidth = 5730;
 constexpr int ClientHeight = 3555;
-constexpr qreal DialogPoints = 8.25;
-constexpr qreal LargePoints = 9.75;
 constexpr int IconPixels = 32;
-
-QFont dialogFont(qreal points)
-{
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
-    return font;
-}
 
 QRect pixels(int left, int top, int width, int height)
 {
@@ -68,7 +58,7 @@ void frmAbout::createControls()
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
-    setFont(dialogFont(DialogPoints));
+    setFont(DialogFont::at(DialogFont::Points));
 
     // Created in tab order: OK, the icon, System Info.
     m_cmdOK = make<QPushButton>(this, "cmdOK", pixels(4245, 2625, 1260, 345));
@@ -89,7 +79,7 @@ void frmAbout::createControls()
     m_lblDisclaimer->setWordWrap(true);
     m_lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_lblTitle = make<QLabel>(this, "lblTitle", pixels(1080, 240, 3885, 360));
-    QFont bold = dialogFont(LargePoints);
+    QFont bold = DialogFont::at(DialogFont::LargePoints);
     bold.setBold(true);
     m_lblTitle->setFont(bold);
     for (QLabel *label : {m_lblDescription, m_lblDisclaimer, m_lblTitle}) {
@@ -101,7 +91,7 @@ void frmAbout::createControls()
 
     m_lblURL = make<QLabel>(this, "lblURL", pixels(1080, 1560, 3015, 255));
     m_lblURL->setText(Address);
-    QFont underlined = dialogFont(LargePoints);
+    QFont underlined = DialogFont::at(DialogFont::LargePoints);
     underlined.setUnderline(true);
     m_lblURL->setFont(underlined);
     setTextColour(m_lblURL, Qt::blue);

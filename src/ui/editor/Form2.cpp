@@ -7,12 +7,12 @@
 #include "slots/Clipboard.h"
 #include "slots/SlotActions.h"
 #include "slots/SlotView.h"
+#include "ui/main/DialogFont.h"
 #include "ui/main/SlotButton.h"
 #include "ui/main/Topmost.h"
 #include "ui/main/Twips.h"
 
 #include <QEvent>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -25,18 +25,8 @@ const QString ClearTitle = QStringLiteral("Clear Everything? ");
 
 constexpr int ClientWidth = 7695;
 constexpr int ClientHeight = 5055;
-constexpr qreal DialogPoints = 8.25;
-constexpr qreal LargePoints = 9.75;
 const QColor DarkGrey(0x40, 0x40, 0x40);
 constexpr int CaptionSpare = 2;
-
-QFont sansSerif(qreal points)
-{
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
-    return font;
-}
 
 void place(QWidget *control, const QString &name, int left, int top, int width, int height)
 {
@@ -83,8 +73,8 @@ void Form2::createControls()
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
-    setFont(sansSerif(DialogPoints));
-    const QFont large = sansSerif(LargePoints);
+    setFont(DialogFont::at(DialogFont::Points));
+    const QFont large = DialogFont::at(DialogFont::LargePoints);
 
     // Created first, so it lies behind every other control.
     m_shape1 = new QWidget(this);
