@@ -7,15 +7,7 @@ set -euo pipefail
 velmora=$(realpath "$1")
 mb=${2:-30}
 runs=${3:-3}
-work=$(mktemp -d /tmp/velmora-bench.XXXXXX)
-pid=""
-trap 'kill $pid "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
-
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(head -n1 "$work/display")"
-unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM
+source "$(dirname "$0")/lib.sh"
 
 head -c $((mb * 1000000)) /dev/zero | tr '\0' a >"$work/item"
 for _ in $(seq 20); do printf '"'; cat "$work/item"; printf '"\r\n'; done >"$work/large.vmd"
@@ -28,7 +20,7 @@ for run in $(seq "$runs"); do
     mkdir -p "$work/bin" && cp "$velmora" "$work/bin/velmora" && cp "$(dirname "$velmora")/libvelmora-bar.so" "$work/bin/" && rm -f "$work/bin/velmor.ini"
     start=$(now)
     "$work/bin/velmora" "$work/large.vmd" >/dev/null 2>&1 &
-    pid=$!
+    pid=$! && STOP+=($pid)
     until window=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Velmora$' 2>/dev/null | head -n1) &&
         [ -n "$window" ]; do :; done
     mapped=$(now)

@@ -7,17 +7,8 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 mb=${2:-50}
 runs=${3:-5}
-work=$(mktemp -d /tmp/velmora-bench.XXXXXX)
-bar="" owner=""
-trap 'kill $bar $owner "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
-
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-mkdir -m 700 "$work/run" && mkdir "$work/bar"
-export DISPLAY=":$(head -n1 "$work/display")" HOME=$work/home XDG_DATA_HOME=$work/home/data
-export XDG_CONFIG_HOME=$work/home/config XDG_RUNTIME_DIR=$work/run
-unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM
+source "$(dirname "$0")/lib.sh"
+mkdir "$work/bar"
 
 # Printable text in lines of 76, as a long mail or a log would be.
 head -c $((mb * 1000000 * 3 / 4)) /dev/urandom | base64 >"$work/text"
@@ -35,12 +26,12 @@ read_out() {
     echo $((($(now) - start) / 1000000))
     cmp -s "$work/text" "$work/out" || { echo "the text read back differs" >&2; exit 1; }
 }
-offer() { clip -i -quiet <"$work/text" >/dev/null 2>&1 & owner=$!; sleep 0.3; }
+offer() { clip -i -quiet <"$work/text" >/dev/null 2>&1 & owner=$! && STOP+=($owner); sleep 0.3; }
 
 for run in $(seq "$runs"); do
     # A new bar each run, so that its idle size holds no text of the run before.
     "$work/bar/velmora" >/dev/null 2>&1 &
-    bar=$!
+    bar=$! && STOP+=($bar)
     until "$work/bar/velmora" --copy 2 2>/dev/null; do sleep 0.05; done
     offer
     echo "floor $(read_out)" >>"$work/results"
@@ -49,11 +40,11 @@ for run in $(seq "$runs"); do
     start=$(now)
     "$work/bar/velmora" --capture 1
     echo "capture $((($(now) - start) / 1000000))" >>"$work/results"
-    kill $owner; wait $owner 2>/dev/null || true; owner=""
+    kill $owner; wait $owner 2>/dev/null || true
     "$work/bar/velmora" --copy 1
     echo "copy $(read_out)" >>"$work/results"
     echo "peak $((($(status VmHWM) - idle) * 1024))" >>"$work/results"
-    kill $bar; wait $bar 2>/dev/null || true; bar=""
+    kill $bar; wait $bar 2>/dev/null || true
 done
 
 python3 - "$work/results" "$bytes" <<'PY'

@@ -6,17 +6,8 @@
 set -euo pipefail
 build=$(cd "$1" && pwd)
 runs=${2:-100}
-work=$(mktemp -d /tmp/velmora-bench.XXXXXX)
-bar=""
-trap 'kill $bar "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
-
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-mkdir -m 700 "$work/run" "$work/bar" "$work/new"
-export DISPLAY=":$(head -n1 "$work/display")" HOME=$work/home XDG_DATA_HOME=$work/home/data
-export XDG_CONFIG_HOME=$work/home/config XDG_RUNTIME_DIR=$work/run
-unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM
+source "$(dirname "$0")/lib.sh"
+mkdir "$work/bar" "$work/new"
 
 text="The text of slot 3, copied by the benchmark"
 for i in $(seq 20); do [ "$i" -eq 6 ] && printf '"%s"\r\n' "$text" || printf '""\r\n'; done >"$work/set.vmd"
@@ -24,7 +15,7 @@ printf '1200\r\n3000\r\n6690\r\n1380\r\n0\r\n1\r\n0\r\n1\r\n""\r\n""\r\n""\r\n""
     tee "$work/bar/velmor.ini" >"$work/new/velmor.ini"
 for folder in bar new; do cp "$build/velmora" "$build/libvelmora-bar.so" "$build/Velmora.hlp" "$work/$folder/"; done
 "$work/bar/velmora" "$work/set.vmd" >/dev/null 2>&1 &
-bar=$!
+STOP+=($!)
 for _ in $(seq 200); do "$work/bar/velmora" --copy 3 2>/dev/null && break; sleep 0.05; done
 
 python3 - "$work" "$build" "$runs" "$text" <<'PY'

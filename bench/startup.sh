@@ -7,15 +7,7 @@
 set -euo pipefail
 build=$(cd "$1" && pwd)
 runs=${2:-30}
-work=$(mktemp -d /tmp/velmora-bench.XXXXXX)
-trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
-
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(head -n1 "$work/display")" HOME=$work/home XDG_DATA_HOME=$work/home/data
-export XDG_CONFIG_HOME=$work/home/config
-unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM
+source "$(dirname "$0")/lib.sh"
 
 # Each velmora runs from a folder of its own; the first-start one is emptied
 # before every run, together with what registration wrote.
