@@ -17,6 +17,8 @@ const QString Description = QStringLiteral("Velmora is a clipboard enhancement s
 const QString Copyright = QStringLiteral("Copyright \u00A9 2026 The Velmora developers");
 const QString BrowserFailed = QStringLiteral("Unable to launch your browser, please type the address manually.");
 
+// The light face the box's black and blue texts were drawn on.
+const QColor Face(0xf0, 0xf0, 0xf0);
 constexpr int ClientWidth = 5730;
 constexpr int ClientHeight = 3555;
 constexpr int IconPixels = 32;
@@ -59,6 +61,13 @@ void frmAbout::createControls()
                    Qt::WindowCloseButtonHint);
     setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
     setFont(DialogFont::at(DialogFont::Points));
+    // Its texts are black and blue on every theme, so the face they stand on is
+    // fixed as well, and the texts the theme would ink stand on it in black. The
+    // buttons keep the theme's colours: they draw their own face.
+    QPalette face = palette();
+    face.setColor(QPalette::Window, Face);
+    face.setColor(QPalette::WindowText, Qt::black);
+    setPalette(face);
 
     // Created in tab order: OK, the icon, System Info.
     m_cmdOK = make<QPushButton>(this, "cmdOK", pixels(4245, 2625, 1260, 345));
