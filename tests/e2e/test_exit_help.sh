@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Always on top as the window manager sees it, the design position, and Hide in
 # Tray on a desktop without a notification area. Help, Contents opens the help
-# file, or says where it looked; File, Exit and the close box end the program,
+# file, or says where it looked; Help, About stands centred on the bar; File,
+# Exit and the close box end the program,
 # asking first when a slot has changed; the program also runs where there is no
 # display at all.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
 help_shown() { [ -n "$(windows "$1")" ]; }
+# openbox frames the bar and the About box alike: the frames are centred when the windows are.
+centre() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4}
+    /  Width/ {w = $2} /  Height/ {h = $2} END {print int(x + w / 2), int(y + h / 2)}'; }
+about_centre() { centre "$(windows '^About Velmora$')"; }
 start_velmora
 # The button area's top-left corner at 3600, 4395 twips.
 button_area_at() {
@@ -28,6 +33,9 @@ expect "the bar comes back" output_is Normal wm_state
 expect "it is still above" above
 key alt+h c
 expect "help viewer shows Velmora.hlp" help_shown '^Velmora Help$'
+key alt+h a
+expect "Help, About centres the box on the bar, frames included" output_is "$(centre "$WINDOW")" about_centre
+focus "$(windows '^About Velmora$')" && xdotool key Escape
 key alt+f x
 expect "File, Exit with nothing changed ends the program" exited
 start_velmora

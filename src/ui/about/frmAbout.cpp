@@ -2,14 +2,18 @@
 
 #include "SystemInformation.h"
 #include "app/Desktop.h"
+#include "app/FrameExtents.h"
 #include "slots/AppState.h"
 #include "ui/main/DialogFont.h"
 #include "ui/main/Topmost.h"
 #include "ui/main/Twips.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QWindow>
 
 namespace {
 
@@ -50,13 +54,14 @@ frmAbout::frmAbout(AppState &state, Desktop &desktop, KeyStore &keyStore, const 
 {
     createControls();
     Form_Load();
+    centreOverParent();
 }
 
 void frmAbout::createControls()
 {
     setObjectName(QStringLiteral("frmAbout"));
     // A fixed dialog frame with a close box only. As a dialog of the bar it has
-    // no taskbar entry, and Qt centres it over the bar when it is shown.
+    // no taskbar entry.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
@@ -123,6 +128,28 @@ void frmAbout::createControls()
     }
 
     m_cmdOK->setFocus();
+}
+
+void frmAbout::centreOverParent()
+{
+    // Qt would centre the client area and guess the frame; the window manager's
+    // own frame, asked for before the box is mapped, centres what the user sees.
+    const QWidget *bar = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    if (bar == nullptr) {
+        return;
+    }
+    const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
+    const QMargins frame = x11 ? frameExtentsBeforeMapping(winId(), 250) : QMargins();
+    QRect outer(QPoint(), size().grownBy(frame));
+    // The bar's own window knows its frame; the widget's copy of it may lag behind.
+    outer.moveCenter(bar->windowHandle() != nullptr ? bar->windowHandle()->frameGeometry().center()
+                                                    : bar->frameGeometry().center());
+    // Over a bar at the screen's edge, the whole box stays on that screen.
+    const QRect room = bar->screen()->availableGeometry();
+    outer.moveLeft(qMax(room.left(), qMin(outer.left(), room.right() + 1 - outer.width())));
+    outer.moveTop(qMax(room.top(), qMin(outer.top(), room.bottom() + 1 - outer.height())));
+    // By its client area: move() would count a frame Qt may or may not know yet.
+    setGeometry(QRect(outer.topLeft() + QPoint(frame.left(), frame.top()), size()));
 }
 
 void frmAbout::Form_Load()
