@@ -179,9 +179,14 @@ void frmAbout::cmdSysInfo_Click()
 void frmAbout::lblURL_Click()
 {
     // The address stays on the label for the user to type, and the box stays open.
-    if (!m_desktop.openUrl(Address)) {
-        m_desktop.messageBox(BrowserFailed, Desktop::OkOnly + Desktop::Information, m_state.programTitle);
-    }
+    // The answer may come after the box has closed: it needs only the bar's state.
+    Desktop &desktop = m_desktop;
+    const AppState &state = m_state;
+    m_desktop.openUrl(Address, [&desktop, &state](bool opened) {
+        if (!opened) {
+            desktop.messageBox(BrowserFailed, Desktop::OkOnly + Desktop::Information, state.programTitle);
+        }
+    });
 }
 
 bool frmAbout::eventFilter(QObject *watched, QEvent *event)
