@@ -60,7 +60,9 @@ public:
     virtual void showHelp(const QString &helpFile, int command) = 0;
 
     virtual bool startProgram(const QString &path) = 0;
-    virtual bool openUrl(const QString &address) = 0;
+    // Hands the address to the user's browser without waiting for it; opened
+    // learns whether that worked, at once or once the opener has ended.
+    virtual void openUrl(const QString &address, std::function<void(bool opened)> opened) = 0;
 
     // Puts an icon into the notification area. The callback receives the mouse
     // message number of what happened over the icon. Returns false where there

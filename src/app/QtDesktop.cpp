@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QUrl>
 
@@ -75,7 +76,16 @@ int trayMessage(QSystemTrayIcon::ActivationReason reason)
 
 QtDesktop::QtDesktop(QStringList arguments) : m_arguments(std::move(arguments)) {}
 
-QtDesktop::~QtDesktop() = default;
+QtDesktop::~QtDesktop()
+{
+    // xdg-open may wait for the browser it started: at exit it is ended without
+    // a report, and the browser, a process of its own, stays.
+    for (QProcess *opener : m_openers.findChildren<QProcess *>()) {
+        opener->disconnect();
+        opener->kill();
+        opener->waitForFinished();
+    }
+}
 
 int QtDesktop::messageBox(const QString &prompt, int style, const QString &title)
 {
@@ -159,9 +169,31 @@ bool QtDesktop::startProgram(const QString &path)
     return QProcess::startDetached(path, {});
 }
 
-bool QtDesktop::openUrl(const QString &address)
+void QtDesktop::openUrl(const QString &address, std::function<void(bool opened)> opened)
 {
-    return QDesktopServices::openUrl(QUrl(address));
+    // Qt reports success as soon as xdg-open has started; only its exit status
+    // says whether a browser took the address. Without xdg-open, Qt looks for a
+    // browser its own way and knows at once whether it started one.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty()) {
+        opened(QDesktopServices::openUrl(QUrl(address)));
+        return;
+    }
+    auto *process = new QProcess(&m_openers);
+    // The browser it starts may outlive it, and us: it gets our output, not pipes that close with us.
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setStandardInputFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process, [process, opened](int code, QProcess::ExitStatus how) {
+        process->deleteLater();
+        opened(how == QProcess::NormalExit && code == 0);
+    });
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, opened](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            process->deleteLater();
+            opened(false);
+        }
+    });
+    process->start(opener, {address});
 }
 
 bool QtDesktop::addTrayIcon(const QIcon &icon, const QString &tip, std::function<void(int)> callback)

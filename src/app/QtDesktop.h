@@ -2,6 +2,7 @@
 
 #include "Desktop.h"
 
+#include <QObject>
 #include <QStringList>
 
 #include <memory>
@@ -21,7 +22,7 @@ public:
     QString showSave(CommonDialog &dialog) override;
     void showHelp(const QString &helpFile, int command) override;
     bool startProgram(const QString &path) override;
-    bool openUrl(const QString &address) override;
+    void openUrl(const QString &address, std::function<void(bool opened)> opened) override;
     bool addTrayIcon(const QIcon &icon, const QString &tip, std::function<void(int)> callback) override;
     void removeTrayIcon() override;
     void endProcess() override;
@@ -37,4 +38,6 @@ private:
     QStringList m_arguments;
     std::unique_ptr<HelpViewer> m_helpViewer;
     std::unique_ptr<QSystemTrayIcon> m_trayIcon;
+    // The web address openers still running.
+    QObject m_openers;
 };

@@ -31,7 +31,10 @@ public:
     QString showSave(CommonDialog &dialog) override { return choose("save", dialog); }
     void showHelp(const QString &helpFile, int command) override { take("help", helpFile, command); }
     bool startProgram(const QString &path) override { return take("program", path).answer == Desktop::Ok; }
-    bool openUrl(const QString &address) override { return take("address", address).answer == Desktop::Ok; }
+    void openUrl(const QString &address, std::function<void(bool)> opened) override
+    {
+        opened(take("address", address).answer == Ok);
+    }
     // No notification area here: the bar minimises instead, as it does on such desktops.
     bool addTrayIcon(const QIcon &, const QString &, std::function<void(int)>) override { return false; }
     void removeTrayIcon() override { ++trayRemoves; }

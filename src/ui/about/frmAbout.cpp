@@ -2,14 +2,18 @@
 
 #include "SystemInformation.h"
 #include "app/Desktop.h"
+#include "app/FrameExtents.h"
 #include "slots/AppState.h"
 #include "ui/main/DialogFont.h"
 #include "ui/main/Topmost.h"
 #include "ui/main/Twips.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QWindow>
 
 namespace {
 
@@ -17,6 +21,8 @@ const QString Description = QStringLiteral("Velmora is a clipboard enhancement s
 const QString Copyright = QStringLiteral("Copyright \u00A9 2026 The Velmora developers");
 const QString BrowserFailed = QStringLiteral("Unable to launch your browser, please type the address manually.");
 
+// The light face the box's black and blue texts were drawn on.
+const QColor Face(0xf0, 0xf0, 0xf0);
 constexpr int ClientWidth = 5730;
 constexpr int ClientHeight = 3555;
 constexpr int IconPixels = 32;
@@ -48,17 +54,25 @@ frmAbout::frmAbout(AppState &state, Desktop &desktop, KeyStore &keyStore, const 
 {
     createControls();
     Form_Load();
+    centreOverParent();
 }
 
 void frmAbout::createControls()
 {
     setObjectName(QStringLiteral("frmAbout"));
     // A fixed dialog frame with a close box only. As a dialog of the bar it has
-    // no taskbar entry, and Qt centres it over the bar when it is shown.
+    // no taskbar entry.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
     setFont(DialogFont::at(DialogFont::Points));
+    // Its texts are black and blue on every theme, so the face they stand on is
+    // fixed as well, and the texts the theme would ink stand on it in black. The
+    // buttons keep the theme's colours: they draw their own face.
+    QPalette face = palette();
+    face.setColor(QPalette::Window, Face);
+    face.setColor(QPalette::WindowText, Qt::black);
+    setPalette(face);
 
     // Created in tab order: OK, the icon, System Info.
     m_cmdOK = make<QPushButton>(this, "cmdOK", pixels(4245, 2625, 1260, 345));
@@ -116,6 +130,28 @@ void frmAbout::createControls()
     m_cmdOK->setFocus();
 }
 
+void frmAbout::centreOverParent()
+{
+    // Qt would centre the client area and guess the frame; the window manager's
+    // own frame, asked for before the box is mapped, centres what the user sees.
+    const QWidget *bar = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    if (bar == nullptr) {
+        return;
+    }
+    const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
+    const QMargins frame = x11 ? frameExtentsBeforeMapping(winId(), 250) : QMargins();
+    QRect outer(QPoint(), size().grownBy(frame));
+    // The bar's own window knows its frame; the widget's copy of it may lag behind.
+    outer.moveCenter(bar->windowHandle() != nullptr ? bar->windowHandle()->frameGeometry().center()
+                                                    : bar->frameGeometry().center());
+    // Over a bar at the screen's edge, the whole box stays on that screen.
+    const QRect room = bar->screen()->availableGeometry();
+    outer.moveLeft(qMax(room.left(), qMin(outer.left(), room.right() + 1 - outer.width())));
+    outer.moveTop(qMax(room.top(), qMin(outer.top(), room.bottom() + 1 - outer.height())));
+    // By its client area: move() would count a frame Qt may or may not know yet.
+    setGeometry(QRect(outer.topLeft() + QPoint(frame.left(), frame.top()), size()));
+}
+
 void frmAbout::Form_Load()
 {
     setWindowTitle(QStringLiteral("About ") + m_state.programTitle);
@@ -143,9 +179,14 @@ void frmAbout::cmdSysInfo_Click()
 void frmAbout::lblURL_Click()
 {
     // The address stays on the label for the user to type, and the box stays open.
-    if (!m_desktop.openUrl(Address)) {
-        m_desktop.messageBox(BrowserFailed, Desktop::OkOnly + Desktop::Information, m_state.programTitle);
-    }
+    // The answer may come after the box has closed: it needs only the bar's state.
+    Desktop &desktop = m_desktop;
+    const AppState &state = m_state;
+    m_desktop.openUrl(Address, [&desktop, &state](bool opened) {
+        if (!opened) {
+            desktop.messageBox(BrowserFailed, Desktop::OkOnly + Desktop::Information, state.programTitle);
+        }
+    });
 }
 
 bool frmAbout::eventFilter(QObject *watched, QEvent *event)

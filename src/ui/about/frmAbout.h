@@ -31,6 +31,8 @@ protected:
 
 private:
     void createControls();
+    // Centres the box's frame over the frame of the window it is opened from.
+    void centreOverParent();
 
     AppState &m_state;
     Desktop &m_desktop;

@@ -91,8 +91,11 @@ void Form2::createControls()
         m_slotButtons.at(static_cast<std::size_t>(k - 1)) = button;
     }
 
+    // The labels stand on the white shape, whatever the theme: their ink is fixed too.
     QPalette darkGrey = palette();
     darkGrey.setColor(QPalette::WindowText, DarkGrey);
+    QPalette black = palette();
+    black.setColor(QPalette::WindowText, Qt::black);
     m_label3 = new QLabel(QStringLiteral("Button"), this);
     place(m_label3, "Label3", 480, 120, 615, 255);
     m_label4 = new QLabel(this);
@@ -118,6 +121,9 @@ void Form2::createControls()
 
     m_label2 = new QLabel(QStringLiteral("Text to paste:"), this);
     place(m_label2, "Label2", 360, 1800, 1095, 255);
+    for (QLabel *label : {m_label1, m_label2}) {
+        label->setPalette(black);
+    }
     for (QLabel *label : {m_label1, m_label2, m_label3}) {
         fitCaption(label);
     }

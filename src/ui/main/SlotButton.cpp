@@ -65,6 +65,10 @@ void SlotButton::paintEvent(QPaintEvent *)
         painter.drawPixmap(picture, m_picture);
         painter.restore();
     }
+    if (!m_picture.isNull()) {
+        // The picture is pale on every theme; a theme's light caption would vanish on it.
+        option.palette.setColor(QPalette::ButtonText, Qt::black);
+    }
     const int flags = Qt::AlignCenter | Qt::TextShowMnemonic | Qt::TextSingleLine;
     painter.drawItemText(captionRect(), flags, option.palette, isEnabled(), shownCaption(), QPalette::ButtonText);
 }

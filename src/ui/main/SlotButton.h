@@ -7,8 +7,8 @@
 // ellipsis at a character boundary when it does not fit, instead of being
 // clipped, and on the bar it is drawn beside the capture button that may cover
 // the button's top-left corner. In the editor it may carry a picture, drawn
-// inside its face with the caption over it, and its back colour is a colour role
-// of the current palette, so that it follows the desktop's theme.
+// inside its face with the caption over it in black, and its back colour is a
+// colour role of the current palette, so that it follows the desktop's theme.
 class SlotButton : public QPushButton
 {
     Q_OBJECT

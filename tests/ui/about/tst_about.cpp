@@ -1,4 +1,5 @@
 #include "slots/AppState.h"
+#include "support/Contrast.h"
 #include "support/ScriptedDesktop.h"
 #include "ui/about/SystemInformation.h"
 #include "ui/about/frmAbout.h"
@@ -145,6 +146,26 @@ private slots:
         m_desktop.expectAddress("https://velmora.org", false);
         m_desktop.expectMessage("Unable to launch your browser, please type the address manually.", 64, "Velmora", 1);
         QVERIFY2(open("lblURL")->isVisible(), "the About box stays open");
+    }
+
+    void everyTextKeepsItsContrastOnEveryTheme_data()
+    {
+        QTest::addColumn<QColor>("face"); // of the theme: dark, light
+        QTest::addColumn<QString>("label");
+        for (const char *face : {"#353535", "#efefef"}) {
+            for (const char *label : {"lblTitle", "lblVersion", "lblCopyright", "lblURL", "lblDescription"}) {
+                QTest::addRow("%s on %s", label, face) << QColor(face) << QString(label);
+            }
+        }
+    }
+    void everyTextKeepsItsContrastOnEveryTheme()
+    {
+        QFETCH(QColor, face);
+        QFETCH(QString, label);
+        QApplication::setPalette(QPalette(face));
+        const double contrast = textContrast(open()->findChild<QLabel *>(label));
+        qInfo("contrast %.2f : 1", contrast);
+        QVERIFY(contrast >= 4.5);
     }
 };
 

@@ -1,5 +1,6 @@
 #include "app/QtClipboard.h"
 #include "slots/SlotView.h"
+#include "support/Contrast.h"
 #include "support/ScriptedDesktop.h"
 #include "ui/editor/Form2.h"
 #include "ui/editor/TextField.h"
@@ -33,6 +34,8 @@ private slots:
     void tabOrderAndVerticalArrangementForOneOpening();
     void userScripts_data();
     void userScripts();
+    void everyTextKeepsItsContrastOnEveryTheme_data();
+    void everyTextKeepsItsContrastOnEveryTheme();
 
 private:
     void open(AppState &state)
@@ -216,6 +219,31 @@ void TestForm2::userScripts()
         QCOMPARE(fact.section('=', 0, 0) + '=' + facts.value(fact.section('=', 0, 0), "?"), fact);
     }
     QCOMPARE(m_view.title, m_form->isVisible() && !script.contains("reopen") ? "Velmora - old" : "Velmora");
+}
+
+void TestForm2::everyTextKeepsItsContrastOnEveryTheme_data()
+{
+    QTest::addColumn<QColor>("face"); // of the theme: dark, light
+    QTest::addColumn<QString>("control");
+    // "Label:", "Text to paste:", "Button 2"; slot 1 without a text, 2 selected and 3 on the picture, Save This Button.
+    for (const char *face : {"#353535", "#efefef"}) {
+        for (const char *control : {"Label1", "Label2", "Label3", "Label4", "Cmd1", "Cmd2", "Cmd3", "Cmdsvebutton"}) {
+            QTest::addRow("%s on %s", control, face) << QColor(face) << QString(control);
+        }
+    }
+}
+
+void TestForm2::everyTextKeepsItsContrastOnEveryTheme()
+{
+    QFETCH(QColor, face);
+    QFETCH(QString, control);
+    QApplication::setPalette(QPalette(face));
+    m_state.setSlotSet({ClipSlot{"one", ""}, {"two", "2"}, {"three", "3"}, {}, {}, {}, {}, {}, {}, {}});
+    open(m_state);
+    m_form->Cmd_Click(2);
+    const double contrast = textContrast(child(control));
+    qInfo("contrast %.2f : 1", contrast);
+    QVERIFY(contrast >= 4.5);
 }
 
 QTEST_MAIN(TestForm2)
