@@ -1,6 +1,10 @@
+#include "app/KeySettings.h"
 #include "app/SettingsFile.h"
 
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestSettingsFile : public QObject
 {
@@ -10,6 +14,10 @@ private slots:
     void linesReadAsSixteenBitItems();
     void writtenLinesReadBackTheSame();
     void fileLivesBesideTheProgramUnlessThatIsASystemFolder();
+    void fileLivesBesideTheProgramOnlyInAFolderNobodyElseMayWrite_data();
+    void fileLivesBesideTheProgramOnlyInAFolderNobodyElseMayWrite();
+    void aLinkAnotherUserMadeIsNeitherReadNorWritten_data();
+    void aLinkAnotherUserMadeIsNeitherReadNorWritten();
 };
 
 namespace {
@@ -70,6 +78,68 @@ void TestSettingsFile::fileLivesBesideTheProgramUnlessThatIsASystemFolder()
     QCOMPARE(settingsFilePath("/usr/bin"), config);
     QCOMPARE(settingsFilePath("/opt"), config);
     QCOMPARE(settingsFilePath(dir.filePath("missing")), config);
+}
+
+void TestSettingsFile::fileLivesBesideTheProgramOnlyInAFolderNobodyElseMayWrite_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("anotherUsers");
+    QTest::addColumn<bool>("beside");
+    QTest::newRow("the user's own folder") << 0755 << false << true;
+    QTest::newRow("others may write to it, sticky like /tmp") << 01777 << false << false;
+    QTest::newRow("its group may write to it, setgid") << 02775 << false << false;
+    QTest::newRow("another user's folder that the user may write to") << 0777 << true << false;
+}
+
+void TestSettingsFile::fileLivesBesideTheProgramOnlyInAFolderNobodyElseMayWrite()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, anotherUsers);
+    QFETCH(bool, beside);
+    QTemporaryDir dir;
+    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
+    const QString folder = dir.filePath("bin");
+    QVERIFY(QDir(dir.path()).mkdir("bin") && chmod(qPrintable(folder), mode_t(mode)) == 0);
+    if (anotherUsers && (geteuid() != 0 || chown(qPrintable(folder), 65534, 65534) != 0))
+        QSKIP("Giving a folder to another user needs root (CI runs as root).");
+    QCOMPARE(settingsFilePath(folder), beside ? folder + "/velmor.ini" : dir.filePath("config/velmora/velmor.ini"));
+}
+
+// A link that another user made in place of a file is not followed, for reading or writing; one the user
+// made (a configuration kept elsewhere) is.
+void TestSettingsFile::aLinkAnotherUserMadeIsNeitherReadNorWritten_data()
+{
+    QTest::addColumn<bool>("keys"); // velmora-keys.ini rather than velmor.ini
+    QTest::addColumn<bool>("anotherUsers");
+    QTest::newRow("velmor.ini, another user's link") << false << true;
+    QTest::newRow("velmora-keys.ini, another user's link") << true << true;
+    QTest::newRow("velmor.ini, the user's own link") << false << false;
+    QTest::newRow("velmora-keys.ini, the user's own link") << true << false;
+}
+
+void TestSettingsFile::aLinkAnotherUserMadeIsNeitherReadNorWritten()
+{
+    QFETCH(bool, keys);
+    QFETCH(bool, anotherUsers);
+    QTemporaryDir dir;
+    const QString target = dir.filePath("important.txt"), link = dir.filePath(keys ? "velmora-keys.ini" : "velmor.ini");
+    const QByteArray important = keys ? "GlobalShortcuts=1\n" : "1200\r\n";
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(important) == important.size());
+    file.close();
+    QVERIFY(QFile::link(target, link));
+    if (anotherUsers && (geteuid() != 0 || lchown(qPrintable(link), 65534, 65534) != 0))
+        QSKIP("Giving a link to another user needs root (CI runs as root).");
+    SettingsLines settings;
+    const bool read =
+        keys ? readKeySettings(link).globalShortcuts : readSettingsFile(link, settings) == SettingsRead::Ok;
+    QCOMPARE(read, !anotherUsers);
+    QString error;
+    const bool written = keys ? writeKeySettings(link, KeySettings(), error) : writeSettingsFile(link, settings, error);
+    QCOMPARE(written, !anotherUsers);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll() == important, anotherUsers);
+    QCOMPARE(QFileInfo(link).isSymLink(), true);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)
