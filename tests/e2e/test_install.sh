@@ -66,6 +66,7 @@ start_velmora
 expect "a copy gives the desktop an entry of its own" grep -qsx "TryExec=$WORK/bin/velmora" "$user_entry"
 icon_exists() { test -s "$XDG_DATA_HOME/icons/hicolor/48x48/apps/$(entry_value Icon "$user_entry").png"; }
 expect "with the icon the entry names" icon_exists
+validate desktop-file-validate "$user_entry"
 expect "and the window class it names" output_is "$(entry_value StartupWMClass "$user_entry")" wm_class
 key alt+f x
 expect "the copy ends" exited
