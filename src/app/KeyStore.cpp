@@ -39,15 +39,14 @@ struct Key
 
 // Key and value names are matched without regard to case and keep the case
 // they were created with. A file may still hold two names that differ only in
-// case (written by hand, or by a program that tells them apart): both are kept,
-// and each is found by its exact spelling first.
+// case (written by hand, or by a program that tells them apart): both are kept
+// as they are, and every spelling reaches the first of them, so that a name
+// means one key or value whichever way it is written.
 template <typename Map> auto findName(Map &map, const QString &name)
 {
-    auto found = map.find(name);
-    for (auto it = map.begin(); found == map.end() && it != map.end(); ++it) {
-        if (it->first.compare(name, Qt::CaseInsensitive) == 0) {
-            found = it;
-        }
+    auto found = map.begin();
+    while (found != map.end() && found->first.compare(name, Qt::CaseInsensitive) != 0) {
+        ++found;
     }
     return found;
 }
