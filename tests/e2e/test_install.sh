@@ -26,6 +26,9 @@ export XDG_DATA_DIRS=$share:/usr/share PATH=$PREFIX/bin:$PATH
 background "$PREFIX/bin/velmora" >>"$WORK/velmora.log" 2>&1
 VELMORA_PID=${PIDS[-1]}
 expect "the installed bar is shown" bar_shown
+wm_class() { xprop -id "$WINDOW" WM_CLASS | sed 's/.*, "\(.*\)"$/\1/'; }
+expect "with the window class its entry names" output_is \
+    "$(sed -n 's/^StartupWMClass=//p' "$share/applications/org.velmora.Velmora.desktop")" wm_class
 shown() { [ -n "$(windows "$1")" ]; }
 gone() { ! shown "$1"; }
 key alt+h c
@@ -41,49 +44,20 @@ expect "the settings are in the user's folder" test -s "$XDG_CONFIG_HOME/velmora
 written=$(find "$PREFIX" -newer "$WORK/installed")
 [ -z "$written" ] || fail "written under the prefix: $written"
 user_entry=$XDG_DATA_HOME/applications/org.velmora.Velmora.desktop
-expect "the installed bar makes itself the default for clip documents" grep -qx \
-    "application/x-velmora-document=org.velmora.Velmora.desktop;" "$XDG_CONFIG_HOME/mimeapps.list"
-expect "and leaves the desktop entry to the installation" test ! -e "$user_entry"
+expect "its first start leaves the desktop entry to the installation" test ! -e "$user_entry"
 content_type() { gio info -a standard::content-type "$1" | awk '/content-type:/ {print $2}'; }
-items "" "opened by the desktop" >"$WORK/notes.vmd"
-cp "$WORK/notes.vmd" "$WORK/NOTES.VMD"
+items >"$WORK/notes.vmd" && cp "$WORK/notes.vmd" "$WORK/NOTES.VMD"
 expect "a .vmd file is a clip document" output_is application/x-velmora-document content_type "$WORK/notes.vmd"
 expect "a .VMD file is not, which the program would not open" output_is text/plain content_type "$WORK/NOTES.VMD"
-background gio open "$WORK/notes.vmd" >>"$WORK/velmora.log" 2>&1
-VELMORA_PID=""
-opened_bar() { WINDOW=$(xdotool search --all --onlyvisible --name '^Velmora' | head -n1) && [ -n "$WINDOW" ]; }
-expect "gio open starts the installed bar through the installed entry" opened_bar
-VELMORA_PID=$(xdotool getwindowpid "$WINDOW") && PIDS+=("$VELMORA_PID")
-wm_class() { xprop -id "$WINDOW" WM_CLASS | sed 's/.*, "\(.*\)"$/\1/'; }
-entry_value() { sed -n "s/^$1=//p" "$2"; }
-expect "whose window class is the one its entry names" output_is "$(entry_value StartupWMClass \
-    "$share/applications/org.velmora.Velmora.desktop")" wm_class
-key alt+f x
-expect "and ends" exited
 
-# A copy in a folder of its own, started for the first time.
-start_velmora
-expect "a copy gives the desktop an entry of its own" grep -qsx "TryExec=$WORK/bin/velmora" "$user_entry"
-icon_exists() { test -s "$XDG_DATA_HOME/icons/hicolor/48x48/apps/$(entry_value Icon "$user_entry").png"; }
-expect "with the icon the entry names" icon_exists
-validate desktop-file-validate "$user_entry"
-expect "and the window class it names" output_is "$(entry_value StartupWMClass "$user_entry")" wm_class
-key alt+f x
-expect "the copy ends" exited
-
-# A copy in a folder whose name is not UTF-8: the key store names the folder by
-# its bytes, and no desktop entry is written that would run "/velmora".
-odd=$WORK/caf$'\xe9'
-mkdir "$odd" && cp "$WORK/bin/velmora" "$WORK/bin/libvelmora-bar.so" "$odd/"
-cp "$user_entry" "$WORK/entry.before"
+# A copy in a folder whose name is not UTF-8: its open command names the folder
+# by its bytes, and no desktop entry is written that would run "/velmora".
+odd=$WORK/caf$'\xe9' && mkdir "$odd" && cp "$PREFIX/bin/velmora" "$BUILD/libvelmora-bar.so" "$odd/"
 rm "$XDG_CONFIG_HOME/velmora/velmor.ini"
 background "$odd/velmora" >"$WORK/odd.log" 2>&1
 VELMORA_PID=${PIDS[-1]}
 expect "a copy in a folder whose name is not UTF-8 starts" bar_shown
-command=$(printf '%s/velmora %%1' "$odd" | od -An -tx1 | tr -d ' \n')00
-expect "its open command names the folder by its bytes" grep -q "\"$command\"" "$XDG_DATA_HOME/velmora/keys.json"
+expect "its open command names the folder by its bytes" grep -q "\"$(hex_of "$odd/velmora %1")00\"" \
+    "$XDG_DATA_HOME/velmora/keys.json"
 expect "it says the folder cannot stand in a desktop entry" grep -q "cannot stand in a desktop entry" "$WORK/odd.log"
-key alt+f x
-expect "it ends" exited
-expect "leaving the desktop entry as it was" cmp -s "$user_entry" "$WORK/entry.before"
 finish
