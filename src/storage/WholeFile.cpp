@@ -12,8 +12,8 @@
 
 namespace {
 
-// A link is taken as its owner's word: one that neither the user nor the
-// system made may have been placed where the user's program would look.
+// A link that neither the user nor the system made may have been placed by
+// another user where the program looks, to turn its read or write elsewhere.
 bool anotherUsersLink(const struct stat &info)
 {
     return S_ISLNK(info.st_mode) && info.st_uid != ::geteuid() && info.st_uid != 0;
