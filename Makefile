@@ -1,7 +1,8 @@
 # Velmora: the two commands that do all set-up on a fresh Debian 12 machine.
 #   make run    installs what is missing, builds and starts the bar
 #   make test   installs what is missing, builds with warnings as errors and runs every test
-#   make deb    builds the Debian package velmora_<version>_<arch>.deb in build-deb and checks it
+#   make deb    builds the Debian package velmora_<version>-<revision>_<arch>.deb and its -dbgsym
+#               companion in build-deb and checks them with lintian
 BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
@@ -55,19 +56,16 @@ bench:
 	BENCH_SUMMARY=$(CURDIR)/$(BUILD)/summary.tsv bench/remote.sh $(BUILD)
 	@echo; python3 bench/summary.py $(BUILD)/summary.tsv
 
-# The program installed under /usr as a Debian package, built with Debian's
-# hardening flags and checked by lintian.
-deb: BUILD = build-deb
-deb: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
+# The Debian package, built the Debian way (debhelper, dpkg-buildpackage) from a
+# copy of the sources in build-deb, which then holds the package, its -dbgsym
+# companion and their .buildinfo and .changes; lintian checks them all.
 deb:
 	scripts/install-deps --deb
-	CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
-	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
-	    cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr -DVELMORA_WERROR=ON \
-	    -DVELMORA_TESTS=OFF $(CMAKE_ARGS)
-	cmake --build $(BUILD) -j $(JOBS)
-	cd $(BUILD) && cpack -G DEB
-	lintian --fail-on error $(BUILD)/velmora_*.deb
+	rm -rf build-deb
+	mkdir -p build-deb/velmora
+	tar -c --exclude-vcs --exclude=./build --exclude='./build-*' --exclude=./Testing . | tar -x -C build-deb/velmora
+	cd build-deb/velmora && dpkg-buildpackage -us -uc -b -J$(JOBS)
+	lintian --pedantic --fail-on error,warning,pedantic build-deb/velmora_*.changes
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -5,6 +5,7 @@
 #include "app/SettingsFile.h"
 #include "documents/Associats.h"
 #include "documents/DesktopExport.h"
+#include "platform/ProgramFolder.h"
 #include "slots/AppState.h"
 #include "ui/main/Form1.h"
 #include "ui/main/RemoteControl.h"
@@ -57,9 +58,12 @@ extern "C" __attribute__((visibility("default"))) int velmora_bar_main(int argc,
         }
     };
     QObject::connect(&app, &QCoreApplication::aboutToQuit, exportNow);
-    const auto registerDocumentType = [&keyStore, &desktop, &exportDocumentType, &app, exportNow] {
-        const QString folder = desktop.executableFolder();
-        Associats::RegisterDocumentType(keyStore, folder);
+    const auto registerDocumentType = [&keyStore, &exportDocumentType, &app, exportNow] {
+        const QByteArray folder = programFolderBytes();
+        QString error;
+        if (!Associats::RegisterDocumentType(keyStore, folder, error)) {
+            qWarning().noquote() << error;
+        }
         exportDocumentType = [folder] {
             const DesktopExport::Folders folders = DesktopExport::Folders::user();
             QString error;

@@ -1,9 +1,8 @@
 #include "KeySettings.h"
 
-#include "TextFiles.h"
+#include "storage/WholeFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -39,12 +38,10 @@ QByteArray formatKeySettings(const KeySettings &settings)
 
 KeySettings readKeySettings(const QString &path)
 {
-    QFile file(path);
-    // Only a regular file is opened: a named pipe would hold up the start.
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return parseKeySettings(file.read(LargestBytes));
+    QByteArray bytes;
+    QString reason;
+    return readRegularFile(path, LargestBytes, bytes, reason) == ReadStatus::Ok ? parseKeySettings(bytes)
+                                                                                : KeySettings();
 }
 
 bool writeKeySettings(const QString &path, const KeySettings &settings, QString &error)

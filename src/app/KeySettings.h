@@ -17,7 +17,7 @@ QString keySettingsPath(const QString &settingsFilePath);
 KeySettings parseKeySettings(const QByteArray &bytes);
 QByteArray formatKeySettings(const KeySettings &settings);
 
-// Reads the file when it is a regular file; otherwise the defaults.
+// Reads the file when it is a regular file (not another user's link); otherwise the defaults.
 KeySettings readKeySettings(const QString &path);
 // Writes the file all or nothing; false with the reason when it cannot.
 bool writeKeySettings(const QString &path, const KeySettings &settings, QString &error);

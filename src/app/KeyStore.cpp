@@ -1,10 +1,8 @@
 #include "KeyStore.h"
 
-#include "TextFiles.h"
+#include "storage/WholeFile.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStandardPaths>
@@ -23,24 +21,35 @@ const std::pair<KeyStore::Handle, const char *> RootNames[] = {
     {KeyStore::LocalMachine, "HKEY_LOCAL_MACHINE"},
 };
 
-// Key and value names are matched without regard to case and keep the case
-// they were created with.
-struct NameLess
-{
-    bool operator()(const QString &a, const QString &b) const { return a.compare(b, Qt::CaseInsensitive) < 0; }
-};
-
 struct Value
 {
     quint32 type = 0;
     QByteArray data;
+    // What a hand-edited file holds beside the type and data, kept as it was.
+    QJsonObject other;
 };
 
 struct Key
 {
-    std::map<QString, Key, NameLess> keys;
-    std::map<QString, Value, NameLess> values;
+    std::map<QString, Key> keys;
+    std::map<QString, Value> values;
+    // What a hand-edited file holds beside the keys and values, kept as it was.
+    QJsonObject other;
 };
+
+// Key and value names are matched without regard to case and keep the case
+// they were created with. A file may still hold two names that differ only in
+// case (written by hand, or by a program that tells them apart): both are kept
+// as they are, and every spelling reaches the first of them, so that a name
+// means one key or value whichever way it is written.
+template <typename Map> auto findName(Map &map, const QString &name)
+{
+    auto found = map.begin();
+    while (found != map.end() && found->first.compare(name, Qt::CaseInsensitive) != 0) {
+        ++found;
+    }
+    return found;
+}
 
 bool isHex(const QString &text)
 {
@@ -59,6 +68,9 @@ bool keyFromJson(const QJsonObject &object, Key &key)
     if (!(keys.isObject() || keys.isUndefined()) || !(values.isObject() || values.isUndefined())) {
         return false;
     }
+    key.other = object;
+    key.other.remove(QLatin1String("keys"));
+    key.other.remove(QLatin1String("values"));
     const QJsonObject keyObjects = keys.toObject();
     for (auto it = keyObjects.begin(); it != keyObjects.end(); ++it) {
         if (!it.value().isObject() || it.key().isEmpty() || it.key().contains(QLatin1Char('\\')) ||
@@ -68,13 +80,13 @@ bool keyFromJson(const QJsonObject &object, Key &key)
     }
     const QJsonObject valueObjects = values.toObject();
     for (auto it = valueObjects.begin(); it != valueObjects.end(); ++it) {
-        const QJsonObject value = it.value().toObject();
-        const double type = value.value(QLatin1String("type")).toDouble(-1);
-        const QString data = value.value(QLatin1String("data")).toString(QStringLiteral("-"));
+        QJsonObject value = it.value().toObject();
+        const double type = value.take(QLatin1String("type")).toDouble(-1);
+        const QString data = value.take(QLatin1String("data")).toString(QStringLiteral("-"));
         if (type < 0 || type > 0xFFFFFFFFu || type != static_cast<quint32>(type) || !isHex(data)) {
             return false;
         }
-        key.values[it.key()] = {static_cast<quint32>(type), QByteArray::fromHex(data.toLatin1())};
+        key.values[it.key()] = {static_cast<quint32>(type), QByteArray::fromHex(data.toLatin1()), value};
     }
     return true;
 }
@@ -87,10 +99,12 @@ QJsonObject keyToJson(const Key &key)
     }
     QJsonObject values;
     for (const auto &[name, value] : key.values) {
-        values.insert(name, QJsonObject{{QStringLiteral("type"), static_cast<double>(value.type)},
-                                        {QStringLiteral("data"), QString::fromLatin1(value.data.toHex())}});
+        QJsonObject object = value.other;
+        object.insert(QStringLiteral("type"), static_cast<double>(value.type));
+        object.insert(QStringLiteral("data"), QString::fromLatin1(value.data.toHex()));
+        values.insert(name, object);
     }
-    QJsonObject object;
+    QJsonObject object = key.other;
     if (!keys.isEmpty()) {
         object.insert(QStringLiteral("keys"), keys);
     }
@@ -141,7 +155,7 @@ public:
     {
         Key *key = &roots[root];
         for (const QString &part : path) {
-            auto found = key->keys.find(part);
+            auto found = findName(key->keys, part);
             if (found == key->keys.end()) {
                 if (!create) {
                     return nullptr;
@@ -191,11 +205,13 @@ KeyStore::Handle KeyStore::remember(Handle root, const QStringList &path, quint3
     return handle;
 }
 
-void KeyStore::beginChanges()
+long KeyStore::beginChanges()
 {
     // A store that cannot be read is not held: its operations keep failing.
     auto tree = std::make_shared<Tree>();
-    m_held = load(*tree) == Success ? tree : nullptr;
+    const long result = load(*tree);
+    m_held = result == Success ? tree : nullptr;
+    return result;
 }
 
 long KeyStore::commitChanges()
@@ -213,18 +229,18 @@ long KeyStore::load(Tree &tree)
         tree = *m_held;
         return Success;
     }
-    const QFileInfo info(m_filePath);
-    if (!info.exists()) {
+    QByteArray bytes;
+    QString reason;
+    const ReadStatus read = readRegularFile(m_filePath, LargestStoreBytes, bytes, reason);
+    if (read == ReadStatus::FileNotFound) {
         return Success;
     }
-    QFile file(m_filePath);
-    // Only a regular file is read: a named pipe would hold the program up.
-    if (!info.isFile() || info.size() > LargestStoreBytes || !file.open(QIODevice::ReadOnly)) {
-        m_error = QStringLiteral("%1 is not a key store that can be read").arg(m_filePath);
+    if (read != ReadStatus::Ok) {
+        m_error = QStringLiteral("The key store %1 cannot be read: %2").arg(m_filePath, reason);
         return BadStore;
     }
     QJsonParseError parseError{};
-    const QJsonDocument document = QJsonDocument::fromJson(file.read(LargestStoreBytes), &parseError);
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
     bool sound = document.isObject();
     const QJsonObject roots = document.object();
     for (auto it = roots.begin(); sound && it != roots.end(); ++it) {
@@ -337,7 +353,13 @@ long KeyStore::setValue(Handle key, const QString &name, quint32 type, const QBy
         return KeyDeleted;
     }
     // A name that differs only in case is the same value, and keeps its first spelling.
-    found->values[name] = {type, data};
+    const auto value = findName(found->values, name);
+    if (value == found->values.end()) {
+        found->values.emplace(name, Value{type, data, {}});
+    } else {
+        value->second.type = type;
+        value->second.data = data;
+    }
     return save(tree);
 }
 
@@ -352,7 +374,7 @@ long KeyStore::queryValue(Handle key, const QString &name, quint32 *type, QByteA
     if (open != m_open.constEnd() && (open->access & QueryValueAccess) == 0) {
         return AccessDenied;
     }
-    Value value{StringValue, machineValue(root, path, name)};
+    Value value{StringValue, machineValue(root, path, name), {}};
     if (value.data.isEmpty()) {
         Tree tree;
         if (const long result = load(tree); result != Success) {
@@ -363,7 +385,7 @@ long KeyStore::queryValue(Handle key, const QString &name, quint32 *type, QByteA
             // The machine's key is there whether or not the store has it.
             return machineValue(root, path, SystemInformationValue).isEmpty() ? KeyDeleted : FileNotFound;
         }
-        const auto stored = found->values.find(name);
+        const auto stored = findName(found->values, name);
         if (stored == found->values.end()) {
             return FileNotFound;
         }

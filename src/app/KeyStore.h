@@ -58,8 +58,9 @@ public:
     long closeKey(Handle key);
 
     // Keeps the changes of the operations that follow in memory until
-    // commitChanges() writes them to the file in one piece, all or none.
-    void beginChanges();
+    // commitChanges() writes them to the file in one piece, all or none. The
+    // result is that of reading the store.
+    long beginChanges();
     long commitChanges();
 
     // The first system information program installed on the machine, looked up

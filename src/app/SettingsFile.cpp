@@ -1,11 +1,15 @@
 #include "SettingsFile.h"
 
 #include "TextFiles.h"
+#include "storage/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 
@@ -44,6 +48,19 @@ QString text(const QByteArray &line)
     }
     const qsizetype close = trimmed.lastIndexOf('"');
     return decodeText(trimmed.mid(1, close > 0 ? close - 1 : -1));
+}
+
+// A folder another user may write to could hold a settings file of theirs, or
+// a link of theirs in its place, which the bar would read at start and write
+// through at exit; only a folder of the user's own that nobody else may write
+// to keeps the settings.
+bool isPrivateFolder(const QString &folder)
+{
+    const QByteArray name = QFile::encodeName(folder);
+    struct stat info = {};
+    return !folder.isEmpty() && ::stat(name.constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::geteuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0 &&
+           ::access(name.constData(), W_OK) == 0;
 }
 
 bool isSystemFolder(const QString &folder)
@@ -114,18 +131,14 @@ QByteArray formatSettingsLines(const SettingsLines &settings)
 
 SettingsRead readSettingsFile(const QString &path, SettingsLines &settings)
 {
-    const QFileInfo info(path);
-    if (!info.exists()) {
+    QByteArray bytes;
+    QString reason;
+    const ReadStatus read = readRegularFile(path, LargestSettingsBytes, bytes, reason);
+    if (read == ReadStatus::FileNotFound) {
         return SettingsRead::Missing;
     }
-    settings = SettingsLines();
-    QFile file(path);
-    // Only a regular file is opened: a named pipe would hold up the start.
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
-        return SettingsRead::Failed;
-    }
-    settings = parseSettingsLines(file.read(LargestSettingsBytes));
-    return SettingsRead::Ok;
+    settings = read == ReadStatus::Ok ? parseSettingsLines(bytes) : SettingsLines();
+    return read == ReadStatus::Ok ? SettingsRead::Ok : SettingsRead::Failed;
 }
 
 bool writeSettingsFile(const QString &path, const SettingsLines &settings, QString &error)
@@ -140,8 +153,7 @@ bool writeSettingsFile(const QString &path, const SettingsLines &settings, QStri
 
 QString settingsFilePath(const QString &executableFolder)
 {
-    const QFileInfo folder(executableFolder);
-    if (folder.isDir() && folder.isWritable() && !isSystemFolder(executableFolder) && !isInstalled(executableFolder)) {
+    if (isPrivateFolder(executableFolder) && !isSystemFolder(executableFolder) && !isInstalled(executableFolder)) {
         return QDir(executableFolder).filePath(SettingsFileName);
     }
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);

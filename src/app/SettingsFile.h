@@ -32,14 +32,15 @@ QByteArray formatSettingsLines(const SettingsLines &settings);
 enum class SettingsRead { Ok, Missing, Failed };
 
 // Reads the settings file. Missing: there is none (a first start). Failed: it
-// exists but cannot be read as a file (a folder, a named pipe, no permission),
-// and every item is empty.
+// exists but cannot be read as a file (a folder, a named pipe, no permission,
+// another user's link), and every item is empty.
 SettingsRead readSettingsFile(const QString &path, SettingsLines &settings);
 
 // Writes the settings file all or nothing; false with the reason when it cannot.
 bool writeSettingsFile(const QString &path, const SettingsLines &settings, QString &error);
 
-// Where the settings file lives: beside the executable when that folder can be
-// written and is neither a system folder nor the bin folder of an installed
-// program, otherwise in the user's configuration folder.
+// Where the settings file lives: beside the executable when that folder is the
+// user's own, nobody else may write to it, and it is neither a system folder
+// nor the bin folder of an installed program; otherwise in the user's
+// configuration folder.
 QString settingsFilePath(const QString &executableFolder);

@@ -1,8 +1,5 @@
 #include "TextFiles.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace {
@@ -31,15 +28,4 @@ QString decodeText(QByteArrayView bytes)
         text[i] = QChar(fromWindows1252(static_cast<uchar>(bytes.at(i))));
     }
     return text;
-}
-
-bool writeWholeFile(const QString &path, const QByteArray &bytes, QString &reason)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
-        return true;
-    }
-    reason = file.errorString();
-    return false;
 }

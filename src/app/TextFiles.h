@@ -20,8 +20,3 @@ char16_t fromWindows1252(uchar byte);
 
 // The bytes as UTF-8 when they are valid UTF-8, otherwise as Windows-1252.
 QString decodeText(QByteArrayView bytes);
-
-// Writes the bytes as the whole file, all or nothing (a reader sees the old file
-// or the new one, never a part), making its folder when needed. False with the
-// reason when it cannot.
-bool writeWholeFile(const QString &path, const QByteArray &bytes, QString &reason);

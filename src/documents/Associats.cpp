@@ -12,17 +12,25 @@ constexpr quint32 ClassKeyAccess = 0x3F;
 
 namespace Associats {
 
-void RegisterDocumentType(KeyStore &store, const QString &programFolder)
+bool RegisterDocumentType(KeyStore &store, const QByteArray &programFolder, QString &error)
 {
     // The three entries reach the file together.
-    store.beginChanges();
+    if (store.beginChanges() != KeyStore::Success) {
+        error = store.lastError();
+        return false;
+    }
     CreateClassKey(store, Extension, KeyStore::ClassesRoot);
     SetClassKeyValue(store, Extension, QString(), DocumentClass, KeyStore::StringValue);
     CreateClassKey(store, CommandKey, KeyStore::ClassesRoot);
     SetClassKeyValue(store, DocumentClass, QString(), QStringLiteral("Velmora Document"), KeyStore::StringValue);
-    const QString command = programFolder + QStringLiteral("/velmora %1");
+    // The folder's own bytes, which need not be UTF-8: the command must name it.
+    const QByteArray command = programFolder + "/velmora %1";
     SetClassKeyValue(store, CommandKey, QString(), command, KeyStore::StringValue);
-    store.commitChanges();
+    if (store.commitChanges() != KeyStore::Success) {
+        error = store.lastError();
+        return false;
+    }
+    return true;
 }
 
 void CreateClassKey(KeyStore &store, const QString &keyPath, KeyStore::Handle root)
@@ -46,8 +54,11 @@ long WriteKeyValue(KeyStore &store, KeyStore::Handle key, const QString &valueNa
 {
     if (type == KeyStore::StringValue) {
         // The stored length counts the bytes, not the characters: a folder name
-        // with accents would otherwise lose its last bytes.
-        return store.setValue(key, valueName, type, value.toString().toUtf8() + '\0');
+        // with accents would otherwise lose its last bytes. Bytes are stored as
+        // they are, text as UTF-8.
+        const QByteArray text =
+            value.typeId() == QMetaType::QByteArray ? value.toByteArray() : value.toString().toUtf8();
+        return store.setValue(key, valueName, type, text + '\0');
     }
     if (type == KeyStore::NumberValue) {
         QByteArray data(4, '\0');

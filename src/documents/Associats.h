@@ -11,8 +11,10 @@
 namespace Associats {
 
 // The three entries: ".vmd" names the type, the type names itself, and its open
-// command is the program's folder followed by "/velmora %1".
-void RegisterDocumentType(KeyStore &store, const QString &programFolder);
+// command is the program's folder (its bytes as the file system names it)
+// followed by "/velmora %1". False, with the reason, when the store cannot be
+// read or written.
+bool RegisterDocumentType(KeyStore &store, const QByteArray &programFolder, QString &error);
 
 // Creates the key path below the root, with any keys missing on the way.
 void CreateClassKey(KeyStore &store, const QString &keyPath, KeyStore::Handle root);
@@ -21,7 +23,7 @@ void CreateClassKey(KeyStore &store, const QString &keyPath, KeyStore::Handle ro
 void SetClassKeyValue(KeyStore &store, const QString &keyPath, const QString &valueName, const QVariant &value,
                       quint32 type);
 
-// Writes a value of type 1 (text, stored as UTF-8 with its terminating zero) or
+// Writes a value of type 1 (text as UTF-8, or bytes as they are, with a terminating zero) or
 // 4 (32-bit number, 4 bytes); any other type writes nothing and gives 0.
 long WriteKeyValue(KeyStore &store, KeyStore::Handle key, const QString &valueName, quint32 type,
                    const QVariant &value);

@@ -1,19 +1,14 @@
 #include "ClipDocument.h"
 
 #include "app/TextFiles.h"
+#include "storage/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 #include <initializer_list>
 #include <utility>
@@ -310,70 +305,6 @@ QString tooLarge()
         .arg(QLatin1String(LargestTextName));
 }
 
-// True for a regular file the program may read whole; otherwise the reason.
-bool readable(const struct stat &info, QString &reason)
-{
-    if (S_ISREG(info.st_mode)) {
-        reason = info.st_size > LargestTextBytes ? tooLarge() : QString();
-    } else if (S_ISDIR(info.st_mode)) {
-        reason = QStringLiteral("it is a folder, not a file");
-    } else if (S_ISFIFO(info.st_mode)) {
-        reason = QStringLiteral("it is a named pipe, not a file");
-    } else if (S_ISSOCK(info.st_mode)) {
-        reason = QStringLiteral("it is a socket, not a file");
-    } else {
-        reason = QStringLiteral("it is a device, not a file");
-    }
-    return reason.isEmpty();
-}
-
-// Opens a document for reading. Only a regular file is opened: opening a named
-// pipe waits for a writer, and opening a device can set it going. A file
-// swapped in between the two looks is caught by the second.
-bool openDocument(const QByteArray &name, QFile &file, QString &reason, bool &missing)
-{
-    struct stat info = {};
-    if (::stat(name.constData(), &info) != 0) {
-        missing = errno == ENOENT;
-        reason = qt_error_string(errno);
-        return false;
-    }
-    if (!readable(info, reason)) {
-        return false;
-    }
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        reason = qt_error_string(errno);
-        return false;
-    }
-    if (::fstat(fd, &info) != 0 || !readable(info, reason) ||
-        !file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        if (reason.isEmpty()) {
-            reason = file.errorString();
-        }
-        ::close(fd);
-        return false;
-    }
-    return true;
-}
-
-// Writes a piece whole. Unbuffered, so that a write that fails (a full disk, a
-// file-size limit) fails at once with its reason. A full disk first takes part
-// of a write without complaint; writing the rest then tells why it cannot go on.
-auto writerTo(QFileDevice &file, QString &reason)
-{
-    return [&file, &reason](const char *data, qsizetype size) {
-        for (qint64 written = 0; size > 0; data += written, size -= written) {
-            written = file.write(data, size);
-            if (written <= 0) {
-                reason = file.errorString();
-                return false;
-            }
-        }
-        return true;
-    };
-}
-
 // The bytes writeItems writes, counted without writing them: each character
 // in UTF-8, a lone surrogate as the replacement character it becomes.
 qint64 encodedSize(const AppState::SlotSet &slotSet)
@@ -392,38 +323,6 @@ qint64 encodedSize(const AppState::SlotSet &slotSet)
         }
     }
     return size;
-}
-
-// In a folder that takes no new files there is no room for the new document
-// beside the old one, so it is written over it. The space it needs is reserved
-// first: a full disk then refuses the save and leaves the old document whole.
-bool writeInPlace(const QString &path, const AppState::SlotSet &slotSet, qint64 size, QString &reason)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
-    struct stat info = {};
-    if (fd < 0 || ::fstat(fd, &info) != 0) {
-        reason = qt_error_string(errno);
-    } else if (!S_ISREG(info.st_mode)) {
-        readable(info, reason);
-    } else if (size > 0 && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0) {
-        reason = QStringLiteral("its folder takes no new files, and there is no room to write it over the old "
-                                "document (%1), which is left as it was")
-                     .arg(qt_error_string(errno));
-    }
-    QFile file;
-    if (!reason.isEmpty() || !file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        return false;
-    }
-    const bool written =
-        writeItems(slotSet, writerTo(file, reason)) && ::ftruncate(fd, file.pos()) == 0 && ::fsync(fd) == 0;
-    if (!written && reason.isEmpty()) {
-        reason = qt_error_string(errno);
-    }
-    ::close(fd);
-    return written;
 }
 
 } // namespace
@@ -471,11 +370,15 @@ ReadStatus readClipDocument(const QString &path, AppState::SlotSet &slotSet, QSt
 {
     QFile file;
     QString reason;
-    bool missing = false;
-    if (openDocument(QFile::encodeName(path), file, reason, missing) && readClipDocument(file, slotSet, reason)) {
+    ReadStatus status = openRegularFile(path, file, reason);
+    if (status == ReadStatus::Ok && file.size() > LargestTextBytes) {
+        reason = tooLarge();
+        status = ReadStatus::Failed;
+    }
+    if (status == ReadStatus::Ok && readClipDocument(file, slotSet, reason)) {
         return ReadStatus::Ok;
     }
-    if (missing) {
+    if (status == ReadStatus::FileNotFound) {
         error = QStringLiteral("The document %1 does not exist.").arg(quotedPath(path));
         return ReadStatus::FileNotFound;
     }
@@ -493,18 +396,16 @@ bool writeClipDocument(const QString &path, const AppState::SlotSet &slotSet, QS
     }
     QString reason;
     bool written = false;
-    QSaveFile file(path);
     if (bound > LargestTextBytes && encodedSize(slotSet) > LargestTextBytes) {
         reason = QStringLiteral("it would be larger than %1, the largest document the program reads")
                      .arg(QLatin1String(LargestTextName));
-    } else if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        written = writeItems(slotSet, writerTo(file, reason)) && file.commit();
-    } else if (QFileInfo::exists(path)) {
-        written = writeInPlace(path, slotSet, encodedSize(slotSet), reason);
+    } else {
+        written = writeWholeFile(
+            path, [&slotSet](const WritePiece &write) { return writeItems(slotSet, write); }, reason,
+            [&slotSet] { return encodedSize(slotSet); });
     }
     if (!written) {
-        error = QStringLiteral("The document %1 cannot be saved: %2.")
-                    .arg(quotedPath(path), reason.isEmpty() ? file.errorString() : reason);
+        error = QStringLiteral("The document %1 cannot be saved: %2.").arg(quotedPath(path), reason);
     }
     return written;
 }

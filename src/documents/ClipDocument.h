@@ -1,6 +1,7 @@
 #pragma once
 
 #include "slots/AppState.h"
+#include "storage/WholeFile.h"
 
 #include <QByteArray>
 #include <QIODevice>
@@ -22,8 +23,6 @@ QByteArray encodeClipDocument(const AppState::SlotSet &slotSet);
 // too few items, a quoted item without its closing quote. Bytes after the twentieth item are
 // ignored.
 bool readClipDocument(QIODevice &device, AppState::SlotSet &slotSet, QString &reason);
-
-enum class ReadStatus { Ok, FileNotFound, Failed };
 
 // Reads a clip document file: only a regular file of at most LargestTextBytes. FileNotFound when
 // there is no such file or folder. On any failure `slotSet` is untouched and `error` names the

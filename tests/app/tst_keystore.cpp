@@ -9,6 +9,7 @@ private slots:
     void keysAndValuesAnswerWithResultCodes();
     void aDamagedStoreIsNeitherReadNorOverwritten_data();
     void aDamagedStoreIsNeitherReadNorOverwritten();
+    void aHandEditedStoreKeepsWhatTheStoreDoesNotOwn();
 };
 
 // The value as "type:hex", or the result code of the failed open or query.
@@ -80,6 +81,27 @@ void TestKeyStore::aDamagedStoreIsNeitherReadNorOverwritten()
     QCOMPARE(store.createKey(KeyStore::ClassesRoot, ".vmd", 0x3F, &key), long(KeyStore::BadStore));
     QCOMPARE(valueOf(store, "", ""), "1009");
     QVERIFY(stored.isEmpty() || (file.open(QIODevice::ReadOnly) && file.readAll() == stored));
+}
+
+// Names that differ only in case stay apart and any spelling reaches one of them; unknown fields stay.
+void TestKeyStore::aHandEditedStoreKeepsWhatTheStoreDoesNotOwn()
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("keys.json"));
+    const QByteArray handEdited = R"({"HKEY_CLASSES_ROOT": {"keys": {"foo": {"values": {"": {"type": 1, "data": "6f"}}},
+        "Foo": {"note": "mine", "values": {"": {"type": 1, "data": "4f", "set by": "me"}}}}}})";
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(handEdited) == handEdited.size());
+    file.close();
+    KeyStore store(file.fileName());
+    KeyStore::Handle key = 0;
+    QCOMPARE(store.createKey(KeyStore::ClassesRoot, "foo", 0x3F, &key), long(KeyStore::Success));
+    QCOMPARE(store.setValue(key, "", 1, "new"), long(KeyStore::Success));
+    QCOMPARE(valueOf(store, "FOO", ""), "1:6e6577");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonObject keys = QJsonDocument::fromJson(file.readAll())["HKEY_CLASSES_ROOT"]["keys"].toObject();
+    QCOMPARE(keys["foo"]["values"][""]["data"].toString(), "6f");
+    QCOMPARE(keys["Foo"]["note"].toString(), "mine");
+    QCOMPARE(keys["Foo"]["values"][""]["set by"].toString(), "me");
 }
 
 QTEST_GUILESS_MAIN(TestKeyStore)

@@ -2,6 +2,9 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 class TestSettingsFile : public QObject
 {
     Q_OBJECT
@@ -10,6 +13,10 @@ private slots:
     void linesReadAsSixteenBitItems();
     void writtenLinesReadBackTheSame();
     void fileLivesBesideTheProgramUnlessThatIsASystemFolder();
+    void fileLivesBesideTheProgramOnlyInAFolderNobodyElseMayWrite_data();
+    void fileLivesBesideTheProgramOnlyInAFolderNobodyElseMayWrite();
+    void aLinkAnotherUserMadeIsNeitherReadNorWritten_data();
+    void aLinkAnotherUserMadeIsNeitherReadNorWritten();
 };
 
 namespace {
@@ -70,6 +77,57 @@ void TestSettingsFile::fileLivesBesideTheProgramUnlessThatIsASystemFolder()
     QCOMPARE(settingsFilePath("/usr/bin"), config);
     QCOMPARE(settingsFilePath("/opt"), config);
     QCOMPARE(settingsFilePath(dir.filePath("missing")), config);
+}
+
+void TestSettingsFile::fileLivesBesideTheProgramOnlyInAFolderNobodyElseMayWrite_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("anotherUsers");
+    QTest::addColumn<bool>("beside");
+    QTest::newRow("the user's own folder") << 0755 << false << true;
+    QTest::newRow("others may write to it, sticky like /tmp") << 01777 << false << false;
+    QTest::newRow("its group may write to it, setgid") << 02775 << false << false;
+    QTest::newRow("another user's folder, which root may write to") << 0755 << true << false;
+}
+
+void TestSettingsFile::fileLivesBesideTheProgramOnlyInAFolderNobodyElseMayWrite()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, anotherUsers);
+    QFETCH(bool, beside);
+    QTemporaryDir dir;
+    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
+    const QString folder = dir.filePath("bin");
+    QVERIFY(QDir(dir.path()).mkdir("bin") && chmod(qPrintable(folder), mode_t(mode)) == 0);
+    if (anotherUsers && (geteuid() != 0 || chown(qPrintable(folder), 65534, 65534) != 0))
+        QSKIP("Giving a folder to another user needs root (CI runs as root).");
+    QCOMPARE(settingsFilePath(folder), beside ? folder + "/velmor.ini" : dir.filePath("config/velmora/velmor.ini"));
+}
+
+// Another user's link in place of the settings file is followed neither way; the user's own link is.
+void TestSettingsFile::aLinkAnotherUserMadeIsNeitherReadNorWritten_data()
+{
+    QTest::addColumn<bool>("anotherUsers");
+    QTest::newRow("another user's link") << true;
+    QTest::newRow("the user's own link") << false;
+}
+
+void TestSettingsFile::aLinkAnotherUserMadeIsNeitherReadNorWritten()
+{
+    QFETCH(bool, anotherUsers);
+    QTemporaryDir dir;
+    const QString link = dir.filePath("velmor.ini");
+    QFile file(dir.filePath("important.txt"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("1200\r\n") > 0 && QFile::link(file.fileName(), link));
+    file.close();
+    if (anotherUsers && (geteuid() != 0 || lchown(qPrintable(link), 65534, 65534) != 0))
+        QSKIP("Giving a link to another user needs root (CI runs as root).");
+    SettingsLines settings;
+    QCOMPARE(readSettingsFile(link, settings) == SettingsRead::Ok, !anotherUsers);
+    QString error;
+    QCOMPARE(writeSettingsFile(link, settings, error), !anotherUsers);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll() == "1200\r\n", anotherUsers);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

@@ -12,6 +12,8 @@ private slots:
     void execArgumentsAreQuotedForTheDesktop();
     void theDefaultApplicationMergesIntoMimeApps_data();
     void theDefaultApplicationMergesIntoMimeApps();
+    void theDesktopLearnsOfTheProgram_data();
+    void theDesktopLearnsOfTheProgram();
 };
 
 // A key's default value and, after a bar, its type.
@@ -34,7 +36,8 @@ void TestAssociats::registrationWritesTheThreeEntries()
     KeyStore::Handle key = 0;
     store.createKey(KeyStore::ClassesRoot, ".vmd\\ShellNew", 0x3F, &key);
     store.setValue(key, "", 1, "kept");
-    Associats::RegisterDocumentType(store, "/opt/Velmöra");
+    QString error;
+    QVERIFY(Associats::RegisterDocumentType(store, "/opt/Velmöra", error));
     QCOMPARE(stored(store, ".vmd"), QByteArray("Velmora.Document\0|1", 19));
     QCOMPARE(stored(store, "Velmora.Document"), QByteArray("Velmora Document\0|1", 19));
     QCOMPARE(stored(store, "Velmora.Document\\shell\\open\\command"),
@@ -45,6 +48,9 @@ void TestAssociats::registrationWritesTheThreeEntries()
     QCOMPARE(Associats::WriteKeyValue(store, key, QString(), 4, -2), long(KeyStore::Success));
     QCOMPARE(Associats::WriteKeyValue(store, key, QString(), 3, "bytes"), 0L);
     QCOMPARE(stored(store, ".vmd"), QByteArray("\xfe\xff\xff\xff|4"));
+    // A folder whose name is not UTF-8 is named by its bytes.
+    QVERIFY(Associats::RegisterDocumentType(store, "/opt/caf\xe9", error));
+    QCOMPARE(stored(store, "Velmora.Document\\shell\\open\\command"), QByteArray("/opt/caf\xe9/velmora %1\0|1", 23));
 }
 
 void TestAssociats::execArgumentsAreQuotedForTheDesktop_data()
@@ -60,7 +66,7 @@ void TestAssociats::execArgumentsAreQuotedForTheDesktop_data()
     row("backtick and dollar", "/`x`/$HOME", "\"/\\\\`x\\\\`/\\\\$HOME\"");
     row("backslash", "/a\\b", "\"/a\\\\\\\\b\"");
     row("single quote", "/it's", "\"/it's\"");
-    row("percent cannot be carried", "/100%/velmora", "");
+    row("percent doubled", "/100%/velmora", "/100%%/velmora");
     row("line break cannot be carried", "/a\nb", "");
 }
 
@@ -86,6 +92,21 @@ void TestAssociats::theDefaultApplicationMergesIntoMimeApps_data()
     QTest::newRow("an earlier default replaced")
         << QByteArray("[Default Applications]\napplication/x-velmora-document=old.desktop;\nz=c;\n")
         << "[Default Applications]\n" + ours + "z=c;\n";
+    QTest::newRow("blanks around the equals sign are the same key, and a second line of it goes")
+        << QByteArray(
+               "[Default Applications]\napplication/x-velmora-document = a;\napplication/x-velmora-document=b;\n")
+        << "[Default Applications]\n" + ours;
+    QByteArray crlf = ours;
+    crlf.insert(crlf.size() - 1, '\r');
+    QTest::newRow("CR LF file: the added line ends in CR LF")
+        << QByteArray("[Default Applications]\r\ntext/plain=a.desktop;\r\n")
+        << "[Default Applications]\r\ntext/plain=a.desktop;\r\n" + crlf;
+    QTest::newRow("CR LF file: the added group too")
+        << QByteArray("[Added Associations]\r\ntext/plain=a.desktop;\r\n")
+        << "[Added Associations]\r\ntext/plain=a.desktop;\r\n\r\n[Default Applications]\r\n" + crlf;
+    QTest::newRow("CR LF file: a replaced line keeps its CR")
+        << QByteArray("[Default Applications]\r\napplication/x-velmora-document=old.desktop;\r\n")
+        << "[Default Applications]\r\n" + crlf;
 }
 
 void TestAssociats::theDefaultApplicationMergesIntoMimeApps()
@@ -93,6 +114,65 @@ void TestAssociats::theDefaultApplicationMergesIntoMimeApps()
     QFETCH(QByteArray, before);
     QFETCH(QByteArray, after);
     QCOMPARE(DesktopExport::withDefaultApplication(before), after);
+}
+
+// What a first start gives the desktop, by where the program runs from; the system's entry runs velmora.
+void TestAssociats::theDesktopLearnsOfTheProgram_data()
+{
+    QTest::addColumn<QByteArray>("folder"); // below the test's folder, "@" in the lines
+    QTest::addColumn<int>("systemEntry");   // 0 none, 1 the search path finds this program, 2 another
+    QTest::addColumn<QByteArray>("exec");   // the Exec and TryExec lines of the user's entry, empty for none
+    QTest::addColumn<QByteArray>("tryExec");
+    QTest::newRow("a copy in a folder of its own")
+        << QByteArray("/my apps") << 0 << QByteArray("Exec=\"@/my apps/velmora\" %f")
+        << QByteArray("TryExec=@/my apps/velmora");
+    QTest::newRow("the system-wide installation: only the default")
+        << QByteArray("/bin") << 1 << QByteArray() << QByteArray();
+    QTest::newRow("an installed entry that runs another program")
+        << QByteArray("/bin") << 2 << QByteArray("Exec=@/bin/velmora %f") << QByteArray("TryExec=@/bin/velmora");
+    QTest::newRow("a folder whose name is not UTF-8: nothing")
+        << QByteArray("/caf\xe9") << 0 << QByteArray() << QByteArray();
+}
+
+void TestAssociats::theDesktopLearnsOfTheProgram()
+{
+    QFETCH(QByteArray, folder);
+    QFETCH(int, systemEntry);
+    QFETCH(QByteArray, exec);
+    QFETCH(QByteArray, tryExec);
+    QTemporaryDir dir;
+    const auto write = [](const QString &path, const QByteArray &bytes) {
+        QFile file(path);
+        return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) && file.write(bytes) > 0 &&
+               file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    };
+    const QString onPath = dir.filePath(systemEntry == 2 ? "other" : "bin");
+    QVERIFY(write(dir.filePath("bin/velmora"), "program") && write(onPath + "/velmora", "program") &&
+            (systemEntry == 0 ||
+             write(dir.filePath("system/applications/org.velmora.Velmora.desktop"), "Exec=velmora %f\n")));
+    qputenv("PATH", QFile::encodeName(onPath));
+    const bool utf8 = !folder.contains('\xe9');
+    QString error;
+    QCOMPARE(DesktopExport::exportDocumentType(QFile::encodeName(dir.path()) + folder,
+                                               {dir.filePath("data"), dir.filePath("config"), {dir.filePath("system")}},
+                                               error),
+             utf8);
+    QFile file(dir.filePath("data/applications/org.velmora.Velmora.desktop"));
+    const QByteArray entry = (file.open(QIODevice::ReadOnly) ? file.readAll() : "").replace(dir.path().toUtf8(), "@");
+    const auto line = [&entry](const char *key) {
+        return QRegularExpression(QString("^%1=.*").arg(key), QRegularExpression::MultilineOption).match(entry);
+    };
+    QCOMPARE(line("Exec").captured(), exec);
+    QCOMPARE(line("TryExec").captured(), tryExec);
+    // The entry names an icon the user's theme holds; the MIME type comes with it.
+    QCOMPARE(
+        QFileInfo(dir.filePath("data/icons/hicolor/48x48/apps/" + line("Icon").captured().mid(5) + ".png")).isFile(),
+        !exec.isEmpty());
+    QCOMPARE(QFileInfo(dir.filePath("data/mime/packages/org.velmora.Velmora.xml")).isFile(), !exec.isEmpty());
+    QFile mimeApps(dir.filePath("config/mimeapps.list"));
+    QCOMPARE(mimeApps.open(QIODevice::ReadOnly) &&
+                 mimeApps.readAll().contains("\napplication/x-velmora-document=org.velmora.Velmora.desktop;\n"),
+             utf8);
 }
 
 QTEST_GUILESS_MAIN(TestAssociats)
