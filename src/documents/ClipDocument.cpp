@@ -1,10 +1,11 @@
 #include "ClipDocument.h"
 
 #include "app/TextFiles.h"
+#include "platform/FileNames.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -14,8 +15,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -51,7 +54,7 @@ QString itemName(int item)
 
 QString quotedPath(const QString &path)
 {
-    return QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"');
+    return QLatin1Char('"') + displayFileName(path) + QLatin1Char('"');
 }
 
 // Swaps one byte or character for another throughout a range. Done in blocks of
@@ -397,9 +400,9 @@ qint64 encodedSize(const AppState::SlotSet &slotSet)
 // In a folder that takes no new files there is no room for the new document
 // beside the old one, so it is written over it. The space it needs is reserved
 // first: a full disk then refuses the save and leaves the old document whole.
-bool writeInPlace(const QString &path, const AppState::SlotSet &slotSet, qint64 size, QString &reason)
+bool writeInPlace(const QByteArray &name, const AppState::SlotSet &slotSet, qint64 size, QString &reason)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat info = {};
     if (fd < 0 || ::fstat(fd, &info) != 0) {
         reason = qt_error_string(errno);
@@ -424,6 +427,77 @@ bool writeInPlace(const QString &path, const AppState::SlotSet &slotSet, qint64 
     }
     ::close(fd);
     return written;
+}
+
+// Makes a file under a name beside the target that nothing uses yet; `make`
+// returns what open or linkat return for the name.
+template <typename Make> int onFreeName(const QByteArray &target, QByteArray &name, Make make)
+{
+    int result = -1;
+    for (int tries = 0; result < 0 && tries < 100 && (tries == 0 || errno == EEXIST); ++tries) {
+        name = target + '.' + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        result = make(name.constData());
+    }
+    return result;
+}
+
+// QSaveFile takes its name as text, which Qt writes as UTF-8, so a name whose
+// bytes are not UTF-8 would be saved as another file. Such a document is saved
+// by its bytes the way QSaveFile saves: into a file without a name in the same
+// folder (or under a passing name where the file system has no such files),
+// which takes the document's name once it is whole. As with QSaveFile, a link
+// is followed and the new file keeps the old one's permissions. `created` tells
+// whether the folder took the new file.
+bool saveByBytes(const QByteArray &name, const AppState::SlotSet &slotSet, bool &created, QString &reason)
+{
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(name.constData(), nullptr), &std::free);
+    const QByteArray target = resolved ? QByteArray(resolved.get()) : name;
+    const QByteArray folder = target.contains('/') ? target.left(target.lastIndexOf('/') + 1) : QByteArray(".");
+    struct stat old = {};
+    const bool replaces = ::stat(target.constData(), &old) == 0;
+    QByteArray temporary; // empty while the file has no name
+    int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        fd = onFreeName(target, temporary,
+                        [](const char *free) { return ::open(free, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666); });
+    }
+    created = fd >= 0;
+    if (created && replaces) {
+        ::fchmod(fd, old.st_mode & 07777);
+    }
+    QFile file;
+    bool written = created && file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                   writeItems(slotSet, writerTo(file, reason)) && ::fsync(fd) == 0;
+    if (written && temporary.isEmpty()) {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+        written = onFreeName(target, temporary, [&self](const char *free) {
+                      return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, free, AT_SYMLINK_FOLLOW);
+                  }) == 0;
+        temporary = written ? temporary : QByteArray();
+    }
+    written = written && ::rename(temporary.constData(), target.constData()) == 0;
+    if (!written && reason.isEmpty()) {
+        reason = qt_error_string(errno);
+    }
+    if (!written && !temporary.isEmpty()) {
+        ::unlink(temporary.constData());
+    }
+    if (created) {
+        ::close(fd);
+    }
+    return written;
+}
+
+// The first item that holds U+0001, or -1. A document stores a double quote as
+// that character, so it would come back as a double quote.
+int itemWithQuoteMarker(const AppState::SlotSet &slotSet)
+{
+    for (int item = 0; item < ItemCount; ++item) {
+        if (itemString(slotSet, item).contains(QChar(QuoteMarker))) {
+            return item;
+        }
+    }
+    return -1;
 }
 
 } // namespace
@@ -472,7 +546,7 @@ ReadStatus readClipDocument(const QString &path, AppState::SlotSet &slotSet, QSt
     QFile file;
     QString reason;
     bool missing = false;
-    if (openDocument(QFile::encodeName(path), file, reason, missing) && readClipDocument(file, slotSet, reason)) {
+    if (openDocument(fileNameBytes(path), file, reason, missing) && readClipDocument(file, slotSet, reason)) {
         return ReadStatus::Ok;
     }
     if (missing) {
@@ -491,16 +565,28 @@ bool writeClipDocument(const QString &path, const AppState::SlotSet &slotSet, QS
     for (int item = 0; item < ItemCount; ++item) {
         bound += 3 * itemString(slotSet, item).size(); // a UTF-16 unit is at most three bytes of UTF-8
     }
+    const QByteArray name = fileNameBytes(path);
     QString reason;
     bool written = false;
     QSaveFile file(path);
     if (bound > LargestTextBytes && encodedSize(slotSet) > LargestTextBytes) {
         reason = QStringLiteral("it would be larger than %1, the largest document the program reads")
                      .arg(QLatin1String(LargestTextName));
-    } else if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        written = writeItems(slotSet, writerTo(file, reason)) && file.commit();
-    } else if (QFileInfo::exists(path)) {
-        written = writeInPlace(path, slotSet, encodedSize(slotSet), reason);
+    } else if (const int item = itemWithQuoteMarker(slotSet); item >= 0) {
+        reason = QStringLiteral("%1 holds the control character U+0001, which a clip document cannot keep: it "
+                                "would read back as a double quote")
+                     .arg(itemName(item));
+    } else {
+        bool created = false;
+        if (QFile::encodeName(path) != name) {
+            written = saveByBytes(name, slotSet, created, reason);
+        } else if ((created = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))) {
+            written = writeItems(slotSet, writerTo(file, reason)) && file.commit();
+        }
+        if (!created && ::access(name.constData(), F_OK) == 0) {
+            reason.clear();
+            written = writeInPlace(name, slotSet, encodedSize(slotSet), reason);
+        }
     }
     if (!written) {
         error = QStringLiteral("The document %1 cannot be saved: %2.")

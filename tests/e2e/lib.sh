@@ -72,6 +72,12 @@ window_title() { xdotool getwindowname "$WINDOW"; }
 wm_state() { xprop -id "$WINDOW" WM_STATE | awk '/window state:/ {print $3}'; }
 above() { xprop -id "$WINDOW" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
 exited() { ! kill -0 "$VELMORA_PID" 2>/dev/null; }
+# The frame's outer corner, in pixels.
+frame_corner() {
+    local extents=($(xprop -id "$WINDOW" _NET_FRAME_EXTENTS | tr -dc '0-9 '))
+    xwininfo -id "$WINDOW" | awk -v l="${extents[0]}" -v t="${extents[2]}" \
+        '/Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ {print x - l "," $4 - t}'
+}
 # A message box: a visible window titled like the bar, other than the bar.
 message_box() { windows '^Velmora$' | grep -vx "$WINDOW" | head -n1; }
 message_box_shown() { [ -n "$(message_box)" ]; }

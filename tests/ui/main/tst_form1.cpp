@@ -37,6 +37,8 @@ private slots:
     void copyAndCaptureThroughButtonsAndMenu();
     void documentCommandsMoveTheSlotSetAndTheRecentList_data();
     void documentCommandsMoveTheSlotSetAndTheRecentList();
+    void theEndOfTheSessionAsksOnlyWhereItMay_data();
+    void theEndOfTheSessionAsksOnlyWhereItMay();
     void screenReadersHearTheSlotAndWhatItHolds();
     void theScriptedDesktopIsStrict();
 
@@ -238,6 +240,10 @@ void TestForm1::viewMenuAndSettingsFileShapeTheBar_data()
         "mnudefault", "2730x2460 horizontal default | 176x120 | 352,24 352,24 @200,80 reg 0");
     row("unreadable size: design size", lines + "x\r\n\r\n", "",
         "6690x1380 horizontal default | 440x48 | 352,24 352,24 @200,80 reg 0");
+    row("no window at that size: design size", lines + "0\r\n-1380\r\n", "",
+        "6690x1380 horizontal default | 440x48 | 352,24 352,24 @200,80 reg 0");
+    row("smaller than any layout: design size", lines + "2715\r\n630\r\n", "",
+        "6690x1380 horizontal default | 440x48 | 352,24 352,24 @200,80 reg 0");
     row("partly off the screen kept", "300\r\n-3000\r\n6690\r\n1380\r\n", "",
         "6690x1380 horizontal default | 440x48 | 352,24 352,24 @-200,20 reg 0");
     row("title bar off every screen", "-1200\r\n0\r\n6690\r\n1380\r\n", "",
@@ -355,9 +361,9 @@ void TestForm1::copyAndCaptureThroughButtonsAndMenu()
 
 // A step answers what comes next ("?6" the save prompt with Yes, ">W" the Open dialog with W.vmd, "<V" the
 // Save dialog with V.vmd, "<" cancels it, "!" expects "Cannot find this file.", "#X" the message that X.vmd
-// cannot be read or saved), or acts: "capture" into slot 2, "-X" deletes X.vmd, "*X" cuts it to 19 items,
-// "~F" deletes the folder F, "list" opens Z, Y, X and W, "close" closes the bar, any other step triggers the
-// menu entry so named. A step that opens the editor, or ends the program, says so.
+// cannot be read or saved), or acts: "capture" into slot 2 ("captureT" adds T to the text), "-X" deletes
+// X.vmd, "*X" cuts it to 19 items, "~F" deletes the folder F, "list" opens Z, Y, X and W, "close" closes the
+// bar, any other step triggers the menu entry so named. A step that opens the editor, or ends the program, says so.
 QString TestForm1::run(const QString &step)
 {
     const QString rest = step.mid(1);
@@ -383,8 +389,8 @@ QString TestForm1::run(const QString &step)
     } else if (step.startsWith('~')) {
         QDir(m_folder.filePath(rest)).removeRecursively();
     } else if (step.isEmpty()) {
-    } else if (step == QLatin1String("capture")) {
-        capture(2, QStringLiteral("changed"));
+    } else if (step.startsWith(QLatin1String("capture"))) {
+        capture(2, QStringLiteral("changed") + step.mid(7));
     } else {
         QString opened; // New ends in the editor, which the user closes
         QTimer::singleShot(0, m_form.get(), [&opened] {
@@ -417,6 +423,9 @@ void TestForm1::documentCommandsMoveTheSlotSetAndTheRecentList_data()
     row("saved: Save fails, still changed", ">gone/Q mnuopen ~gone capture #gone/Q mnusave", "Q 1 Q--- gone/Q|changed");
     row("changed: Save As", ">W mnuopen capture <V mnusaveas", "V 0 VW-- W|changed");
     row("changed: Save As fails, still changed", ">W mnuopen capture <none/V #none/V mnusaveas", "W 1 W--- W|changed");
+    row("changed: a text with U+0001 is refused", ">W mnuopen capture\x01 #W mnusave", "W 1 W--- W|changed\x01");
+    row("changed: Exit, Yes, U+0001 refused, runs on", ">W mnuopen capture\x01 ?6 #W mnuexit",
+        "W 1 W--- W|changed\x01");
     row("changed: Open, Yes saves first", ">W mnuopen capture ?6 >X mnuopen", "X 0 XW-- X|");
     row("changed: New, Yes saves first", ">W mnuopen capture ?6 mnunew", " 0 W--- |Form2");
     row("changed: Exit, Yes saves first", ">W mnuopen capture ?6 mnuexit", "W 0 W--- W|changedended");
@@ -474,6 +483,45 @@ void TestForm1::documentCommandsMoveTheSlotSetAndTheRecentList()
     QString error;
     QVERIFY(m_state->dirty == 1 || m_state->documentPath.isEmpty() ||
             (readClipDocument(m_state->documentPath, saved, error) == ReadStatus::Ok && saved == m_state->slotSet()));
+}
+
+void TestForm1::theEndOfTheSessionAsksOnlyWhereItMay_data()
+{
+    QTest::addColumn<QString>("script"); // steps of run(), the answer to the save prompt among them
+    QTest::addColumn<bool>("leave");     // the session manager lets the program ask
+    QTest::addColumn<bool>("goesOn");    // the program asks for the session to go on
+    QTest::addColumn<QString>("saved");  // slot 2's text in the document afterwards
+    QTest::newRow("nothing changed") << ">W mnuopen" << true << false << "";
+    QTest::newRow("changed, no leave to ask: not saved") << ">W mnuopen capture" << false << false << "";
+    QTest::newRow("changed, Yes: saved") << ">W mnuopen capture ?6" << true << false << "changed";
+    QTest::newRow("changed, No: not saved") << ">W mnuopen capture ?7" << true << false << "";
+    QTest::newRow("changed, Cancel: the session goes on") << ">W mnuopen capture ?2" << true << true << "";
+    QTest::newRow("changed, Yes, the save refused: goes on") << ">W mnuopen capture\x01 ?6 #W" << true << true << "";
+}
+
+// The session manager asks to save, then to quit; the quit writes the settings and asks nothing.
+void TestForm1::theEndOfTheSessionAsksOnlyWhereItMay()
+{
+    QFETCH(QString, script);
+    QFETCH(bool, leave);
+    QFETCH(bool, goesOn);
+    QFETCH(QString, saved);
+    writeDocument(QStringLiteral("W"), {QStringLiteral("W"), QString()});
+    for (const QString &step : script.split(' ')) {
+        run(step);
+    }
+    const bool changed = m_state->dirty == 1;
+    bool askedForLeave = false;
+    QCOMPARE(!m_form->commitSessionData([&] { return askedForLeave = true, leave; }), goesOn);
+    QCOMPARE(askedForLeave, changed);
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(qApp, &quit);
+    QCOMPARE(m_desktop->endProcessCalls, 1);
+    QVERIFY(QFileInfo::exists(m_folder.filePath(QStringLiteral("velmor.ini"))));
+    AppState::SlotSet read;
+    QString error;
+    QCOMPARE(readClipDocument(document("W"), read, error), ReadStatus::Ok);
+    QCOMPARE(read.at(1).text, saved);
 }
 
 // What slot button k, its capture button and Copy Text entry k are called, whatever their captions.
