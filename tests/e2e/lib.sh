@@ -36,7 +36,8 @@ expect() {
 # settings and folders of the developer's own session do not reach the program. The server
 # must not reset when its last client leaves, or the next one finds no display.
 start_desktop() {
-    unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP DESKTOP_SESSION
+    unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP DESKTOP_SESSION \
+        SESSION_MANAGER
     # A home of its own: what a first start writes for the desktop stays in the
     # test, and the bars' sockets for the command line stay away from the
     # machine's own desktop.

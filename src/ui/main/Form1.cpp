@@ -297,10 +297,12 @@ void Form1::Form_Load()
     // The session's end, as Qt hands it on: a request to save, then one to quit.
     qGuiApp->installEventFilter(this);
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
-        if (!commitSessionData([&manager] { return manager.allowsInteraction(); })) {
+        // A cancel is handed on with the end of the interaction, which Qt then sends.
+        if (commitSessionData([&manager] { return manager.allowsInteraction(); })) {
+            manager.release();
+        } else {
             manager.cancel();
         }
-        manager.release();
     });
 }
 
