@@ -5,7 +5,6 @@
 #include <QtTest>
 
 #include <csignal>
-#include <dirent.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -208,8 +207,8 @@ void TestClipDocument::aSaveKilledHalfwayLeavesOneWholeDocument()
     }
 }
 
-// A name that is not UTF-8 is read and saved by its bytes, the save whole and keeping the permissions.
-// A slot holding U+0001, which would read back as a double quote, is refused and the old document kept.
+// A name that is not UTF-8 is read and saved by its bytes, the save keeping the permissions. A slot
+// holding U+0001, which would read back as a double quote, is refused and the old document kept.
 void TestClipDocument::namesGoByTheirBytesAndATextTheFormatCannotKeepIsRefused()
 {
     QTemporaryDir dir;
@@ -217,25 +216,17 @@ void TestClipDocument::namesGoByTheirBytesAndATextTheFormatCannotKeepIsRefused()
     const SlotSet newer{{{"new", "text"}}}, quote{{{}, {"", "say \x01hi"}}};
     SlotSet read;
     QString error;
+    struct stat info = {};
     QVERIFY(writeClipDocument(path, Old, error) && chmod(fileNameBytes(path), 0640) == 0);
-    QVERIFY(writeClipDocument(path, newer, error));
-    QVERIFY(!writeClipDocument(path, quote, error));
+    QVERIFY(writeClipDocument(path, newer, error) && !writeClipDocument(path, quote, error));
     QCOMPARE(error,
              "The document \"" + dir.path() +
                  "/caf\uFFFD.vmd\" cannot be saved: the text of slot 2 holds the "
                  "control character U+0001, which a clip document cannot keep: it would read back as a double quote.");
     QCOMPARE(readClipDocument(path, read, error), ReadStatus::Ok);
     QCOMPARE(itemsOf(read), itemsOf(newer));
-    struct stat info = {};
     QVERIFY(stat(fileNameBytes(path), &info) == 0);
     QCOMPARE(info.st_mode & 07777, 0640u);
-    QStringList names; // Qt lists no name that is not UTF-8
-    DIR *folder = opendir(QFile::encodeName(dir.path()));
-    while (const dirent *entry = readdir(folder))
-        names << fileNameFromBytes(entry->d_name);
-    closedir(folder);
-    names.sort();
-    QCOMPARE(names, QStringList({".", "..", fileNameFromBytes("caf\xe9.vmd")}));
 }
 
 QTEST_GUILESS_MAIN(TestClipDocument)

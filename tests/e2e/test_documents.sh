@@ -33,8 +33,7 @@ recent_1() { sed -n 9p "$WORK/bin/velmor.ini" | tr -d '\r\n' | od -An -tx1 | tr 
 for name in $'caf\xe9' $'a\xff\xfeb'; do
     for locale in unset C.UTF-8; do
         row="$(printf %q "$name"), LANG $locale"
-        unset LC_ALL LC_CTYPE LANG
-        [ "$locale" == unset ] || export LANG=$locale
+        unset LC_ALL LC_CTYPE LANG && [ "$locale" == unset ] || export LANG=$locale
         items "" "$locale" >"$WORK/$name.vmd"
         start_velmora "$WORK/$name.vmd"
         set_clipboard "other"

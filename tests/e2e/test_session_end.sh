@@ -1,23 +1,20 @@
 #!/usr/bin/env bash
-# The end of a session ends the bar as File, Exit does: on SIGTERM (what a
-# logout sends), SIGHUP and SIGINT the settings file takes the bar's place and
-# the socket for the command line goes; a changed slot is not saved unasked.
+# SIGTERM (what a logout sends), SIGHUP and SIGINT end the bar as File, Exit does: the settings file
+# takes the bar's place and the command line's socket goes; a changed slot is not saved unasked.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
-items Kept "kept text" >"$WORK/doc.vmd"
-cp "$WORK/doc.vmd" "$WORK/before.vmd"
+items Kept "kept text" | tee "$WORK/before.vmd" >"$WORK/doc.vmd"
 sockets() { find "$XDG_RUNTIME_DIR" -name 'velmora-*' | wc -l; }
 top_left() { tr -d '\r' <"$WORK/bin/velmor.ini" | head -n2 | paste -sd ' '; }
 client_left_is() { xwininfo -id "$WINDOW" | grep -q "Absolute upper-left X: *$1\$"; }
 # Job control, or the shell would start the bars ignoring SIGINT, which they then keep ignoring.
 set -m
-x=200
 for signal in TERM HUP INT; do
     start_velmora "$WORK/doc.vmd"
     expect "$signal: the bar listens for the command line" output_is 1 sockets
     set_clipboard "changed"
     click_capture 1
-    x=$((x + 100))
+    x=$((${x:-200} + 100))
     xdotool windowmove "$WINDOW" $x 150
     wait_until client_left_is $x || true
     corner=$(frame_corner)

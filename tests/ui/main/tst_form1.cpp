@@ -37,8 +37,6 @@ private slots:
     void copyAndCaptureThroughButtonsAndMenu();
     void documentCommandsMoveTheSlotSetAndTheRecentList_data();
     void documentCommandsMoveTheSlotSetAndTheRecentList();
-    void theEndOfTheSessionAsksOnlyWhereItMay_data();
-    void theEndOfTheSessionAsksOnlyWhereItMay();
     void screenReadersHearTheSlotAndWhatItHolds();
     void theScriptedDesktopIsStrict();
 
@@ -362,8 +360,10 @@ void TestForm1::copyAndCaptureThroughButtonsAndMenu()
 // A step answers what comes next ("?6" the save prompt with Yes, ">W" the Open dialog with W.vmd, "<V" the
 // Save dialog with V.vmd, "<" cancels it, "!" expects "Cannot find this file.", "#X" the message that X.vmd
 // cannot be read or saved), or acts: "capture" into slot 2 ("captureT" adds T to the text), "-X" deletes
-// X.vmd, "*X" cuts it to 19 items, "~F" deletes the folder F, "list" opens Z, Y, X and W, "close" closes the
-// bar, any other step triggers the menu entry so named. A step that opens the editor, or ends the program, says so.
+// X.vmd, "*X" cuts it to 19 items, "~F" deletes the folder F, "list" opens Z, Y, X and W, "commit" (or
+// "commit-", without leave to ask) is the session manager's request to save, "close" closes the bar, "quit"
+// is the session manager's request to quit, any other step triggers the menu entry so named. A step that opens
+// the editor, asks for leave to ask ("leave"), asks for the session to go on ("on"), or ends the program, says so.
 QString TestForm1::run(const QString &step)
 {
     const QString rest = step.mid(1);
@@ -389,6 +389,10 @@ QString TestForm1::run(const QString &step)
     } else if (step.startsWith('~')) {
         QDir(m_folder.filePath(rest)).removeRecursively();
     } else if (step.isEmpty()) {
+    } else if (step.startsWith(QLatin1String("commit"))) {
+        QString asked;
+        const bool agreed = m_form->commitSessionData([&] { return asked = "leave", !step.endsWith('-'); });
+        return asked + (agreed ? "" : "on");
     } else if (step.startsWith(QLatin1String("capture"))) {
         capture(2, QStringLiteral("changed") + step.mid(7));
     } else {
@@ -400,7 +404,10 @@ QString TestForm1::run(const QString &step)
             }
         });
         const int ends = m_desktop->endProcessCalls;
-        step == QLatin1String("close") ? void(m_form->close()) : child(step)->trigger();
+        QEvent quit(QEvent::Quit);
+        step == "close"  ? void(m_form->close())
+        : step == "quit" ? void(QCoreApplication::sendEvent(qApp, &quit))
+                         : child(step)->trigger();
         QCoreApplication::processEvents();
         return opened + (m_desktop->endProcessCalls > ends && m_desktop->trayRemoves > 0 ? "ended" : "");
     }
@@ -433,6 +440,12 @@ void TestForm1::documentCommandsMoveTheSlotSetAndTheRecentList_data()
     row("unsaved, no path: close box, No", "capture ?7 close", " 1 ---- |changedended");
     row("unsaved, no path: close box, Cancel", "capture ?2 close", " 1 ---- |changed");
     row("unsaved, no path: Exit, Yes, Save As cancelled", "capture ?6 < mnuexit", " 1 ---- |changed");
+    row("session's end, nothing changed", "commit quit", " 0 ---- |ended");
+    row("session's end, no leave to ask: not saved", ">W mnuopen capture commit- quit", "W 1 W--- W|changedleaveended");
+    row("session's end, Yes: saved", ">W mnuopen capture ?6 commit quit", "W 0 W--- W|changedleaveended");
+    row("session's end, No: not saved", ">W mnuopen capture ?7 commit quit", "W 1 W--- W|changedleaveended");
+    row("session's end, Cancel: goes on", ">W mnuopen capture ?2 commit", "W 1 W--- W|changedleaveon");
+    row("session's end, save refused: goes on", ">W mnuopen capture\x01 ?6 #W commit", "W 1 W--- W|changed\x01leaveon");
     row("recent entry, Cancel", "list capture ?2 mnufail3", "W 1 WXYZ W|changed");
     row("recent entry, No", "list capture ?7 mnufail3", "Y 0 YWXY Y|");
     row("recent entry 1 reloads, list kept", "list capture ?7 mnufail1", "W 0 WXYZ W|");
@@ -483,45 +496,6 @@ void TestForm1::documentCommandsMoveTheSlotSetAndTheRecentList()
     QString error;
     QVERIFY(m_state->dirty == 1 || m_state->documentPath.isEmpty() ||
             (readClipDocument(m_state->documentPath, saved, error) == ReadStatus::Ok && saved == m_state->slotSet()));
-}
-
-void TestForm1::theEndOfTheSessionAsksOnlyWhereItMay_data()
-{
-    QTest::addColumn<QString>("script"); // steps of run(), the answer to the save prompt among them
-    QTest::addColumn<bool>("leave");     // the session manager lets the program ask
-    QTest::addColumn<bool>("goesOn");    // the program asks for the session to go on
-    QTest::addColumn<QString>("saved");  // slot 2's text in the document afterwards
-    QTest::newRow("nothing changed") << ">W mnuopen" << true << false << "";
-    QTest::newRow("changed, no leave to ask: not saved") << ">W mnuopen capture" << false << false << "";
-    QTest::newRow("changed, Yes: saved") << ">W mnuopen capture ?6" << true << false << "changed";
-    QTest::newRow("changed, No: not saved") << ">W mnuopen capture ?7" << true << false << "";
-    QTest::newRow("changed, Cancel: the session goes on") << ">W mnuopen capture ?2" << true << true << "";
-    QTest::newRow("changed, Yes, the save refused: goes on") << ">W mnuopen capture\x01 ?6 #W" << true << true << "";
-}
-
-// The session manager asks to save, then to quit; the quit writes the settings and asks nothing.
-void TestForm1::theEndOfTheSessionAsksOnlyWhereItMay()
-{
-    QFETCH(QString, script);
-    QFETCH(bool, leave);
-    QFETCH(bool, goesOn);
-    QFETCH(QString, saved);
-    writeDocument(QStringLiteral("W"), {QStringLiteral("W"), QString()});
-    for (const QString &step : script.split(' ')) {
-        run(step);
-    }
-    const bool changed = m_state->dirty == 1;
-    bool askedForLeave = false;
-    QCOMPARE(!m_form->commitSessionData([&] { return askedForLeave = true, leave; }), goesOn);
-    QCOMPARE(askedForLeave, changed);
-    QEvent quit(QEvent::Quit);
-    QCoreApplication::sendEvent(qApp, &quit);
-    QCOMPARE(m_desktop->endProcessCalls, 1);
-    QVERIFY(QFileInfo::exists(m_folder.filePath(QStringLiteral("velmor.ini"))));
-    AppState::SlotSet read;
-    QString error;
-    QCOMPARE(readClipDocument(document("W"), read, error), ReadStatus::Ok);
-    QCOMPARE(read.at(1).text, saved);
 }
 
 // What slot button k, its capture button and Copy Text entry k are called, whatever their captions.
