@@ -8,7 +8,8 @@ class QSocketNotifier;
 // loop, so that the program ends the way its own exit does. The handler only
 // writes the signal's number to a pipe, one of the few things a signal handler
 // may safely do; the event loop reads it from there. A signal the program was
-// started ignoring stays ignored. One at a time: the handlers are the process's.
+// started ignoring stays ignored; without a pipe all three keep their actions.
+// One at a time: the handlers are the process's.
 class TerminationSignals : public QObject
 {
     Q_OBJECT
@@ -16,9 +17,6 @@ public:
     explicit TerminationSignals(QObject *parent = nullptr);
     // Gives the signals back the actions they had.
     ~TerminationSignals() override;
-
-    // False when the pipe cannot be made; the signals then keep their default.
-    bool isWatching() const { return m_notifier != nullptr; }
 
 signals:
     void received(int signalNumber);

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Clip documents as a user meets them: a document named on the command line, relative and with a blank
-# in its path or with a name that is not UTF-8, fills the bar, even with a label too long for a title;
-# Ctrl+S writes the changed slots back byte for byte; a missing document, and a named pipe given as one,
-# are reported, and the bar then stands where it stood.
+# in its path or a name that is not UTF-8, fills the bar, even with a label too long for a title; Ctrl+S
+# writes the slots back byte for byte; a missing document or a named pipe is reported, the bar kept in place.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
 mkdir -p "$WORK/my clips"

@@ -6,7 +6,6 @@ start_desktop
 items Kept "kept text" | tee "$WORK/before.vmd" >"$WORK/doc.vmd"
 sockets() { find "$XDG_RUNTIME_DIR" -name 'velmora-*' | wc -l; }
 top_left() { tr -d '\r' <"$WORK/bin/velmor.ini" | head -n2 | paste -sd ' '; }
-client_left_is() { xwininfo -id "$WINDOW" | grep -q "Absolute upper-left X: *$1\$"; }
 # Job control, or the shell would start the bars ignoring SIGINT, which they then keep ignoring.
 set -m
 for signal in TERM HUP INT; do
@@ -15,8 +14,7 @@ for signal in TERM HUP INT; do
     set_clipboard "changed"
     click_capture 1
     x=$((${x:-200} + 100))
-    xdotool windowmove "$WINDOW" $x 150
-    wait_until client_left_is $x || true
+    xdotool windowmove --sync "$WINDOW" $x 150
     corner=$(frame_corner)
     kill "-$signal" "$VELMORA_PID"
     expect "$signal: the bar ends" exited
