@@ -66,9 +66,9 @@ TerminationSignals::~TerminationSignals()
 
 void TerminationSignals::readPipe()
 {
+    // Signals that came together ask for the same end.
     unsigned char numbers[16];
-    const ssize_t count = ::read(signalPipe[0], numbers, sizeof numbers);
-    if (count > 0) {
-        emit received(numbers[count - 1]);
+    if (::read(signalPipe[0], numbers, sizeof numbers) > 0) {
+        emit received();
     }
 }

@@ -19,7 +19,7 @@ public:
     ~TerminationSignals() override;
 
 signals:
-    void received(int signalNumber);
+    void received();
 
 private:
     void readPipe();
