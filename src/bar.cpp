@@ -6,6 +6,7 @@
 #include "documents/Associats.h"
 #include "documents/DesktopExport.h"
 #include "platform/ProgramFolder.h"
+#include "platform/TerminationSignals.h"
 #include "slots/AppState.h"
 #include "ui/main/Form1.h"
 #include "ui/main/RemoteControl.h"
@@ -41,9 +42,9 @@ extern "C" __attribute__((visibility("default"))) int velmora_bar_main(int argc,
     // The bar ends only through its own exit routine, also while it sits in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
-    QtDesktop desktop(arguments);
+    // Qt has taken its own options out of argc and argv; QApplication::arguments()
+    // would turn a name that is not UTF-8 into another.
+    QtDesktop desktop(QtDesktop::argumentsOf(argc, argv));
     QtClipboard clipboard;
     AppState state;
     KeyStore keyStore(KeyStore::userStorePath());
@@ -83,6 +84,10 @@ extern "C" __attribute__((visibility("default"))) int velmora_bar_main(int argc,
     auto *remote =
         new RemoteControl(form, state, desktop, keySettingsPath(settingsFilePath(desktop.executableFolder())));
     form.show();
+    // From here on a logout's SIGTERM ends the bar as File, Exit does; before,
+    // the user has changed nothing the end would save.
+    TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &TerminationSignals::received, &form, &Form1::endProgram);
     // Once the window is on its way to the screen.
     QTimer::singleShot(0, remote, [remote] {
         QString error;

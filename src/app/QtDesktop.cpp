@@ -1,6 +1,7 @@
 #include "QtDesktop.h"
 
 #include "HelpViewer.h"
+#include "platform/FileNames.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -146,6 +147,15 @@ QString QtDesktop::showSave(CommonDialog &dialog)
         dialog.fileName = path;
     }
     return path;
+}
+
+QStringList QtDesktop::argumentsOf(int argc, const char *const argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << fileNameFromBytes(argv[i]);
+    }
+    return arguments;
 }
 
 QStringList QtDesktop::dataFolders()

@@ -29,6 +29,9 @@ public:
     QString executableFolder() const override;
     QString commandLine() const override;
 
+    // The program's arguments after the program's name, each byte for byte:
+    // a document's name need not be UTF-8.
+    static QStringList argumentsOf(int argc, const char *const argv[]);
     // The folders searched for the help file, in order.
     static QStringList dataFolders();
     // Converts a "description|pattern" filter to Qt's "description (pattern)" form.

@@ -2,6 +2,7 @@
 
 #include "TextFiles.h"
 #include "storage/WholeFile.h"
+#include "platform/FileNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -23,31 +25,31 @@ constexpr qint64 LargestSettingsBytes = 1024 * 1024;
 // user, or written by root alone.
 const char *const SystemFolders[] = {"/usr", "/opt", "/bin", "/sbin", "/lib", "/lib64", "/snap", "/app"};
 
-std::optional<qint16> number(const QByteArray &line)
+// The line's number when it lies in the type's range. A fraction goes to the
+// nearest integer, a half to the even one.
+template <typename Integer> std::optional<Integer> number(const QByteArray &line)
 {
     bool ok = false;
     const double value = line.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    // A fraction goes to the nearest integer, a half to the even one.
     const double rounded = std::nearbyint(value);
-    if (rounded < -32768 || rounded > 32767) {
+    if (!ok || !std::isfinite(value) || rounded < std::numeric_limits<Integer>::min() ||
+        rounded > std::numeric_limits<Integer>::max()) {
         return std::nullopt;
     }
-    return static_cast<qint16>(rounded);
+    return static_cast<Integer>(rounded);
 }
 
-// The text between the line's first and last double quote (or its end); nothing
-// inside is escaped, so a quote in a path stays part of it.
-QString text(const QByteArray &line)
+// The path between the line's first and last double quote (or its end); nothing
+// inside is escaped, so a quote in a path stays part of it. The bytes are the
+// path's own, whether UTF-8 or not, so that it names the same file again.
+QString pathItem(const QByteArray &line)
 {
     const QByteArray trimmed = line.trimmed();
     if (!trimmed.startsWith('"')) {
-        return decodeText(trimmed);
+        return fileNameFromBytes(trimmed);
     }
     const qsizetype close = trimmed.lastIndexOf('"');
-    return decodeText(trimmed.mid(1, close > 0 ? close - 1 : -1));
+    return fileNameFromBytes(trimmed.mid(1, close > 0 ? close - 1 : -1));
 }
 
 // A folder another user may write to could hold a settings file of theirs, or
@@ -95,19 +97,19 @@ SettingsLines parseSettingsLines(const QByteArray &bytes)
     }
     lines.resize(LineCount);
     SettingsLines settings;
-    std::optional<int> *const window[] = {&settings.top, &settings.left, &settings.width, &settings.height};
-    for (int i = 0; i < 4; ++i) {
-        if (const auto value = number(lines.at(i))) {
-            *window[i] = *value;
-        }
-    }
+    // Top and Left may lie beyond 16 bits on a wide desktop; the window is placed
+    // on a screen or not at all.
+    settings.top = number<int>(lines.at(0));
+    settings.left = number<int>(lines.at(1));
+    settings.width = number<qint16>(lines.at(2));
+    settings.height = number<qint16>(lines.at(3));
     std::optional<qint16> *const flags[] = {&settings.alwaysOnTop, &settings.sizeMode, &settings.barOrientation,
                                             &settings.insertButtons};
     for (int i = 0; i < 4; ++i) {
-        *flags[i] = number(lines.at(4 + i));
+        *flags[i] = number<qint16>(lines.at(4 + i));
     }
     for (int i = 0; i < SettingsLines::RecentCount; ++i) {
-        settings.recent.at(i) = text(lines.at(8 + i));
+        settings.recent.at(i) = pathItem(lines.at(8 + i));
     }
     return settings;
 }
@@ -124,7 +126,7 @@ QByteArray formatSettingsLines(const SettingsLines &settings)
     }
     for (const QString &path : settings.recent) {
         const bool fits = !path.contains(QLatin1Char('\n')) && !path.contains(QLatin1Char('\r'));
-        bytes += '"' + (fits ? path.toUtf8() : QByteArray()) + "\"\r\n";
+        bytes += '"' + (fits ? fileNameBytes(path) : QByteArray()) + "\"\r\n";
     }
     return bytes;
 }

@@ -10,13 +10,14 @@
 // The settings file, velmor.ini: twelve lines ended by CR LF and no keys, an
 // item's meaning being its line number. Top, Left, Width and Height of the
 // window (twips), the four window settings, then the four recent files in
-// double quotes. Numbers are read back as 16-bit integers.
+// double quotes, byte for byte. Top and Left are read back as 32-bit integers,
+// the other numbers as 16-bit ones.
 struct SettingsLines
 {
     static constexpr int RecentCount = 4;
 
-    // An item that could not be read (missing, not a number, beyond the 16-bit
-    // range) is empty; an unreadable recent file is an empty text.
+    // An item that could not be read (missing, not a number, beyond its range)
+    // is empty; an unreadable recent file is an empty text.
     std::optional<int> top, left, width, height;
     std::optional<qint16> alwaysOnTop, sizeMode, barOrientation, insertButtons;
     std::array<QString, RecentCount> recent;

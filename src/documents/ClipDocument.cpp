@@ -1,9 +1,9 @@
 #include "ClipDocument.h"
 
 #include "app/TextFiles.h"
+#include "platform/FileNames.h"
 #include "storage/WholeFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -46,7 +46,7 @@ QString itemName(int item)
 
 QString quotedPath(const QString &path)
 {
-    return QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"');
+    return QLatin1Char('"') + displayFileName(path) + QLatin1Char('"');
 }
 
 // Swaps one byte or character for another throughout a range. Done in blocks of
@@ -325,6 +325,18 @@ qint64 encodedSize(const AppState::SlotSet &slotSet)
     return size;
 }
 
+// The first item that holds U+0001, or -1. A document stores a double quote as
+// that character, so it would come back as a double quote.
+int itemWithQuoteMarker(const AppState::SlotSet &slotSet)
+{
+    for (int item = 0; item < ItemCount; ++item) {
+        if (itemString(slotSet, item).contains(QChar(QuoteMarker))) {
+            return item;
+        }
+    }
+    return -1;
+}
+
 } // namespace
 
 QByteArray encodeClipDocument(const AppState::SlotSet &slotSet)
@@ -399,6 +411,10 @@ bool writeClipDocument(const QString &path, const AppState::SlotSet &slotSet, QS
     if (bound > LargestTextBytes && encodedSize(slotSet) > LargestTextBytes) {
         reason = QStringLiteral("it would be larger than %1, the largest document the program reads")
                      .arg(QLatin1String(LargestTextName));
+    } else if (const int item = itemWithQuoteMarker(slotSet); item >= 0) {
+        reason = QStringLiteral("%1 holds the control character U+0001, which a clip document cannot keep: it "
+                                "would read back as a double quote")
+                     .arg(itemName(item));
     } else {
         written = writeWholeFile(
             path, [&slotSet](const WritePiece &write) { return writeItems(slotSet, write); }, reason,

@@ -2,6 +2,7 @@
 
 #include "DocumentView.h"
 #include "app/Desktop.h"
+#include "platform/FileNames.h"
 #include "slots/AppState.h"
 #include "slots/Captions.h"
 #include "slots/SlotActions.h"
@@ -9,12 +10,20 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace {
 const QString SavePrompt = QStringLiteral("Do you want to save the changes ?");
 const QString MissingFile = QStringLiteral("Cannot find this file.");
 // File dialog flags: ask before overwriting, hide the read-only box.
 constexpr int AskOverwrite = 2;
 constexpr int HideReadOnly = 4;
+
+bool folderExists(const QString &path)
+{
+    struct stat info = {};
+    return ::stat(fileNameBytes(QFileInfo(path).absolutePath()).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
 } // namespace
 
 DocumentCommands::DocumentCommands(AppState &state, Desktop &desktop, DocumentView &view, CommonDialog &dialog)
@@ -90,8 +99,7 @@ void DocumentCommands::mnufail_Click(int k)
     const QString path = m_view.recentFile(k);
     // An entry whose folder is gone stays: the folder may be on a drive that
     // comes back.
-    if (!AskSaveChanges() || LoadDocument(path) != ReadStatus::FileNotFound ||
-        !QFileInfo(path).absoluteDir().exists()) {
+    if (!AskSaveChanges() || LoadDocument(path) != ReadStatus::FileNotFound || !folderExists(path)) {
         return;
     }
     int holder = 0;
@@ -114,7 +122,7 @@ void DocumentCommands::openCommandLine(const QString &commandLine)
     }
     // The recent list and the settings file must name the same file on the next
     // run, and the same file the same way whichever way it was reached.
-    const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(commandLine));
+    const QString path = QDir::cleanPath(QDir(currentFolder()).absoluteFilePath(commandLine));
     if (LoadDocument(path) == ReadStatus::FileNotFound) {
         reportMissingFile();
     }

@@ -1,7 +1,10 @@
 #include "WholeFile.h"
 
+#include "platform/FileNames.h"
+
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
 
 #include <fcntl.h>
@@ -9,6 +12,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -102,11 +107,70 @@ bool writeInPlace(const QByteArray &name, bool link, const WriteFile &write, qin
     return written;
 }
 
+// Makes a file under a name beside the target that nothing uses yet; `make`
+// returns what open or linkat return for the name.
+template <typename Make> int onFreeName(const QByteArray &target, QByteArray &name, Make make)
+{
+    int result = -1;
+    for (int tries = 0; result < 0 && tries < 100 && (tries == 0 || errno == EEXIST); ++tries) {
+        name = target + '.' + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        result = make(name.constData());
+    }
+    return result;
+}
+
+// QSaveFile takes its name as text, which Qt writes as UTF-8, so a name whose
+// bytes are not UTF-8 would be written as another file. Such a file is written
+// by its bytes the way QSaveFile writes: into a file without a name in the same
+// folder (or under a passing name where the file system has no such files),
+// which takes the file's name once it is whole. As with QSaveFile, the user's
+// link is followed and the new file keeps the old one's permissions. `created`
+// tells whether the folder took the new file.
+bool writeByBytes(const QByteArray &name, const WriteFile &write, bool &created, QString &reason)
+{
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(name.constData(), nullptr), &std::free);
+    const QByteArray target = resolved ? QByteArray(resolved.get()) : name;
+    const QByteArray folder = target.contains('/') ? target.left(target.lastIndexOf('/') + 1) : QByteArray(".");
+    struct stat old = {};
+    const bool replaces = ::stat(target.constData(), &old) == 0;
+    QByteArray temporary; // empty while the file has no name
+    int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        fd = onFreeName(target, temporary,
+                        [](const char *free) { return ::open(free, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666); });
+    }
+    created = fd >= 0;
+    if (created && replaces) {
+        ::fchmod(fd, old.st_mode & 07777);
+    }
+    QFile file;
+    bool written = created && file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                   write(writerTo(file, reason)) && synced(fd, reason);
+    if (written && temporary.isEmpty()) {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+        written = onFreeName(target, temporary, [&self](const char *free) {
+                      return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, free, AT_SYMLINK_FOLLOW);
+                  }) == 0;
+        temporary = written ? temporary : QByteArray();
+    }
+    written = written && ::rename(temporary.constData(), target.constData()) == 0;
+    if (!written && reason.isEmpty()) {
+        reason = qt_error_string(errno);
+    }
+    if (!written && !temporary.isEmpty()) {
+        ::unlink(temporary.constData());
+    }
+    if (created) {
+        ::close(fd);
+    }
+    return written;
+}
+
 } // namespace
 
 ReadStatus openRegularFile(const QString &path, QFile &file, QString &reason)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = fileNameBytes(path);
     struct stat info = {};
     if (::lstat(name.constData(), &info) != 0) {
         reason = qt_error_string(errno);
@@ -161,12 +225,23 @@ ReadStatus readRegularFile(const QString &path, qint64 largest, QByteArray &byte
 bool writeWholeFile(const QString &path, const WriteFile &write, QString &reason,
                     const std::function<qint64()> &inPlaceSize)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = fileNameBytes(path);
     struct stat info = {};
     const bool exists = ::lstat(name.constData(), &info) == 0;
     if (exists && anotherUsersLink(info)) {
         reason = anotherUsersLinkReason();
         return false;
+    }
+    if (QFile::encodeName(path) != name) {
+        bool created = false;
+        if (writeByBytes(name, write, created, reason)) {
+            return true;
+        }
+        if (created || !exists || !inPlaceSize) {
+            return false;
+        }
+        reason.clear();
+        return writeInPlace(name, S_ISLNK(info.st_mode), write, inPlaceSize(), reason);
     }
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {

@@ -40,13 +40,21 @@ void TestSettingsFile::linesReadAsSixteenBitItems_data()
                                "\"\"\r\n\"\"\r\n\"\"\r\n";
     QTest::newRow("example") << example << "1200 3000 6690 1380 1 1 0 1 |/home/u/my clips/a.vmd|||";
     QTest::newRow("eight lines only") << example.left(36) << "1200 3000 6690 1380 1 1 0 1 ||||";
-    QTest::newRow("beyond 16 bits, text, empty, size mode 5")
-        << QByteArray("40000\n-32768\nabc\n\n1\n5\n-1\n32767\n") << "- -32768 - - 1 5 -1 32767 ||||";
+    QTest::newRow("place beyond 16 bits, size not, NaN, size mode 5")
+        << QByteArray("40000\n-40000\n40000\nnan\n1\n5\n-1\n32767\n") << "40000 -40000 - - 1 5 -1 32767 ||||";
     QTest::newRow("fractions to the nearest, blanks")
         << QByteArray(" 1200.6 \n2.5\n-0.4\n1e3\n") << "1201 2 0 1000 - - - - ||||";
-    QTest::newRow("after the twelfth, quotes kept inside, unquoted, Latin-1")
+    // A path is the file's name byte for byte, whether its bytes are UTF-8 or not.
+    QTest::newRow("after the twelfth, quotes kept inside, unquoted, not UTF-8")
         << QByteArray("0\n0\n0\n0\n0\n0\n0\n0\n\"a \"b\" c\"\n  plain  \n\"caf\xe9\"\n\"x\n\"13th\"\n")
-        << "0 0 0 0 0 0 0 0 |a \"b\" c|plain|café|x";
+        << QStringView(u"0 0 0 0 0 0 0 0 |a \"b\" c|plain|caf\xdce9|x").toString();
+    QTest::newRow("paths: U+00A0, surrogate, overlong, cut; U+10FFFF and beyond; U+10080, a lone 0x80")
+        << QByteArray("\n\n\n\n\n\n\n\n\xc2\xa0\xed\xa0\x80\xc0\xaf\xe2\x82\n\xf4\x8f\xbf\xbf\xf4\x90\x80\x80\n\xf0\x90"
+                      "\x82\x80\x80\n")
+        << QStringView(u"- - - - - - - - "
+                       u"|\xa0\xdced\xdca0\xdc80\xdcc0\xdcaf\xdce2\xdc82|\xdbff\xdfff\xdcf4\xdc90\xdc80\xdc80|"
+                       u"\xd800\xdc80\xdc80|")
+               .toString();
     QTest::newRow("binary") << QByteArray("\x00\xff\x01\r\r\n", 6) << "- - - - - - - - ||||";
 }
 
@@ -62,10 +70,11 @@ void TestSettingsFile::writtenLinesReadBackTheSame()
     // What is read back the table above checks; the fuzz target checks that it reads back the same.
     SettingsLines settings;
     settings.top = 3810, settings.left = -1200, settings.width = 2730, settings.sizeMode = 2;
-    settings.recent = {"/a b/\"q\".vmd", "", "/é/x.vmd", "/line\nbreak.vmd"};
+    settings.recent = {"/a b/\"q\".vmd", "", QStringView(u"/é/\xdcff\xdcfe\xd800\xdc80\xdc80.vmd").toString(),
+                       "/line\nbreak.vmd"};
     QCOMPARE(formatSettingsLines(settings),
-             "3810\r\n-1200\r\n2730\r\n0\r\n0\r\n2\r\n0\r\n0\r\n\"/a b/\"q\".vmd\"\r\n\"\"\r\n\"/\xc3\xa9/x.vmd\"\r\n"
-             "\"\"\r\n");
+             "3810\r\n-1200\r\n2730\r\n0\r\n0\r\n2\r\n0\r\n0\r\n\"/a b/\"q\".vmd\"\r\n\"\"\r\n"
+             "\"/\xc3\xa9/\xff\xfe\xf0\x90\x82\x80\x80.vmd\"\r\n\"\"\r\n");
 }
 
 void TestSettingsFile::fileLivesBesideTheProgramUnlessThatIsASystemFolder()

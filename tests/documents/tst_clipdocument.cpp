@@ -1,5 +1,6 @@
 #include "app/TextFiles.h"
 #include "documents/ClipDocument.h"
+#include "platform/FileNames.h"
 
 #include <QtTest>
 
@@ -50,6 +51,7 @@ private slots:
     void filesReadBackAndFailuresSayWhy();
     void aSaveThatFailsKeepsTheOldDocument();
     void aSaveKilledHalfwayLeavesOneWholeDocument();
+    void namesGoByTheirBytesAndATextTheFormatCannotKeepIsRefused();
 };
 
 void TestClipDocument::decodesItemsAndEncodesThemBack_data()
@@ -203,6 +205,28 @@ void TestClipDocument::aSaveKilledHalfwayLeavesOneWholeDocument()
         QCOMPARE(QByteArray::number(file.size()) + head + file.read(4),
                  head == "\"new\"\r\n" ? "200000083\"new\"\r\n\"\"\r\n" : "1083\"old\"\r\n\"\"\r\n");
     }
+}
+
+// A name that is not UTF-8 is read and saved by its bytes, the save keeping the permissions. A slot
+// holding U+0001, which would read back as a double quote, is refused and the old document kept.
+void TestClipDocument::namesGoByTheirBytesAndATextTheFormatCannotKeepIsRefused()
+{
+    QTemporaryDir dir;
+    const QString path = fileNameFromBytes(QFile::encodeName(dir.path()) + "/caf\xe9.vmd");
+    const SlotSet newer{{{"new", "text"}}}, quote{{{}, {"", "say \x01hi"}}};
+    SlotSet read;
+    QString error;
+    struct stat info = {};
+    QVERIFY(writeClipDocument(path, Old, error) && chmod(fileNameBytes(path), 0640) == 0);
+    QVERIFY(writeClipDocument(path, newer, error) && !writeClipDocument(path, quote, error));
+    QCOMPARE(error,
+             "The document \"" + dir.path() +
+                 "/caf\uFFFD.vmd\" cannot be saved: the text of slot 2 holds the "
+                 "control character U+0001, which a clip document cannot keep: it would read back as a double quote.");
+    QCOMPARE(readClipDocument(path, read, error), ReadStatus::Ok);
+    QCOMPARE(itemsOf(read), itemsOf(newer));
+    QVERIFY(stat(fileNameBytes(path), &info) == 0);
+    QCOMPARE(info.st_mode & 07777, 0640u);
 }
 
 QTEST_GUILESS_MAIN(TestClipDocument)

@@ -36,7 +36,8 @@ expect() {
 # settings and folders of the developer's own session do not reach the program. The server
 # must not reset when its last client leaves, or the next one finds no display.
 start_desktop() {
-    unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP DESKTOP_SESSION
+    unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP DESKTOP_SESSION \
+        SESSION_MANAGER
     # A home of its own: what a first start writes for the desktop stays in the
     # test, and the bars' sockets for the command line stay away from the
     # machine's own desktop.
@@ -72,6 +73,12 @@ window_title() { xdotool getwindowname "$WINDOW"; }
 wm_state() { xprop -id "$WINDOW" WM_STATE | awk '/window state:/ {print $3}'; }
 above() { xprop -id "$WINDOW" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
 exited() { ! kill -0 "$VELMORA_PID" 2>/dev/null; }
+# The frame's outer corner, in pixels.
+frame_corner() {
+    local extents=($(xprop -id "$WINDOW" _NET_FRAME_EXTENTS | tr -dc '0-9 '))
+    xwininfo -id "$WINDOW" | awk -v l="${extents[0]}" -v t="${extents[2]}" \
+        '/Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ {print x - l "," $4 - t}'
+}
 # A message box: a visible window titled like the bar, other than the bar.
 message_box() { windows '^Velmora$' | grep -vx "$WINDOW" | head -n1; }
 message_box_shown() { [ -n "$(message_box)" ]; }

@@ -6,13 +6,8 @@
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
 INI=$WORK/bin/velmor.ini
-# The client area (menu bar and button area) in pixels, and the frame's outer corner.
+# The client area (menu bar and button area) in pixels.
 client_size() { xwininfo -id "$WINDOW" | awk '/Width:/ {w = $2} /Height:/ {print w "x" $2}'; }
-frame_corner() {
-    local extents=($(xprop -id "$WINDOW" _NET_FRAME_EXTENTS | tr -dc '0-9 '))
-    xwininfo -id "$WINDOW" | awk -v l="${extents[0]}" -v t="${extents[2]}" \
-        '/Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ {print x - l "," $4 - t}'
-}
 ini_lines() { tr -d '\r' <"$INI" | paste -sd ' '; }
 
 start_velmora

@@ -64,4 +64,8 @@ constexpr QSize layoutHandlerSize(int sizeMode, bool vertical)
     }
 }
 
+// The smallest outer size a layout gives the window: the vertical bar's width,
+// Only Menu's height.
+constexpr QSize SmallestSize = layoutHandlerSize(OnlyMenu, true);
+
 } // namespace BarLayout

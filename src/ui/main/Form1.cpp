@@ -8,6 +8,7 @@
 #include "Twips.h"
 #include "app/FrameExtents.h"
 #include "app/SettingsFile.h"
+#include "platform/FileNames.h"
 #include "slots/AppState.h"
 #include "slots/Captions.h"
 #include "slots/SlotActions.h"
@@ -21,6 +22,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSessionManager>
 
 namespace {
 
@@ -286,6 +288,22 @@ void Form1::Form_Load()
     }
     attachMenuPictures();
     m_documents.openCommandLine(m_desktop.commandLine());
+    // Placed only now: a message about the document runs an event loop before
+    // the window is shown, in which Qt would take a window placed earlier back
+    // to the screen's corner.
+    if (m_storedCorner) {
+        placeFrame(*std::exchange(m_storedCorner, std::nullopt));
+    }
+    // The session's end, as Qt hands it on: a request to save, then one to quit.
+    qGuiApp->installEventFilter(this);
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
+        // A cancel is handed on with the end of the interaction, which Qt then sends.
+        if (commitSessionData([&manager] { return manager.allowsInteraction(); })) {
+            manager.release();
+        } else {
+            manager.cancel();
+        }
+    });
 }
 
 void Form1::ReadSettings()
@@ -301,11 +319,15 @@ void Form1::ReadSettings()
         }
         return;
     }
-    // A size that could not be read would leave a window too small to see or
-    // reach; a position that could not be read puts it at the screen's edge.
-    setWindowSizeTwips(
-        {settings.width.value_or(BarLayout::DesignWidth), settings.height.value_or(BarLayout::DesignHeight)});
-    placeFrame({Twips::toPixels(settings.left.value_or(0)), Twips::toPixels(settings.top.value_or(0))});
+    // A size that could not be read, or that is smaller than any layout makes
+    // it, would leave a window too small to see or reach, or none at all; a
+    // position that could not be read puts it at the screen's edge.
+    const auto size = [](std::optional<int> stored, int smallest, int design) {
+        return stored && *stored >= smallest ? *stored : design;
+    };
+    setWindowSizeTwips({size(settings.width, BarLayout::SmallestSize.width(), BarLayout::DesignWidth),
+                        size(settings.height, BarLayout::SmallestSize.height(), BarLayout::DesignHeight)});
+    m_storedCorner = QPoint(Twips::toPixels(settings.left.value_or(0)), Twips::toPixels(settings.top.value_or(0)));
     m_state.alwaysOnTop = settings.alwaysOnTop.value_or(0);
     m_state.sizeMode = settings.sizeMode.value_or(0);
     m_state.barOrientation = settings.barOrientation.value_or(0);
@@ -390,12 +412,33 @@ void Form1::attachMenuPictures()
 
 void Form1::ExitProgram()
 {
-    if (!m_documents.AskSaveChanges()) {
-        return;
+    if (m_documents.AskSaveChanges()) {
+        endProgram();
     }
+}
+
+void Form1::endProgram()
+{
     WriteSettings();
     RemoveTrayIcon();
     m_desktop.endProcess();
+}
+
+bool Form1::commitSessionData(const std::function<bool()> &mayAsk)
+{
+    return m_state.dirty != 1 || !mayAsk() || m_documents.AskSaveChanges();
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    // The session manager's last word reaches the program as a request to quit,
+    // which Qt answers by closing every window; the bar's close would ask to
+    // save, with nobody left to answer.
+    if (watched == qGuiApp && event->type() == QEvent::Quit) {
+        endProgram();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::closeEvent(QCloseEvent *event)
@@ -508,9 +551,9 @@ QString Form1::recentFile(int k) const
 void Form1::setRecentFile(int k, const QString &path)
 {
     // The entry keeps the exact path and shows it as it is: an "&" in a folder
-    // name is no access key.
+    // name is no access key, a byte that is not UTF-8 shows as U+FFFD.
     m_recentEntries.at(k - 1)->setData(path);
-    m_recentEntries.at(k - 1)->setText(controlCaption(path));
+    m_recentEntries.at(k - 1)->setText(controlCaption(displayFileName(path)));
 }
 
 void Form1::mnucontens_Click()

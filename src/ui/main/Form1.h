@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class AppState;
 class Clipboard;
@@ -35,6 +36,17 @@ public:
     // The single way out: save prompt, settings, tray icon, end of the process.
     // A cancelled prompt or an unfinished save keeps the program running.
     void ExitProgram();
+    // The way out after the save prompt: the settings written, the tray icon
+    // removed, the process ended. The end of the session (a logout's SIGTERM,
+    // SIGINT, SIGHUP, the session manager's last word) comes straight here:
+    // nobody is there to answer the prompt, and a document is never written
+    // unasked.
+    void endProgram();
+    // The session manager's call to save before the session ends. Unsaved slot
+    // changes are asked about as on File, Exit, when mayAsk (which asks the
+    // session manager for leave) says so; false when the session must go on
+    // (Cancel, or a save that did not complete).
+    bool commitSessionData(const std::function<bool()> &mayAsk);
 
     void CopySlot(int k);
     void CaptureSlot(int k);
@@ -74,6 +86,7 @@ public:
     int heightTwips() const { return m_sizeTwips.height(); }
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
@@ -108,6 +121,8 @@ private:
     KeyStore &m_keyStore;
     std::function<void()> m_registerDocumentType;
     QString m_settingsPath;
+    // Where the settings put the frame (pixels), until it is placed there.
+    std::optional<QPoint> m_storedCorner;
     QSize m_sizeTwips;
     QWidget *m_buttonArea = nullptr;
     std::array<SlotButton *, 10> m_slotButtons{};

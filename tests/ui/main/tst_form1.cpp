@@ -238,6 +238,10 @@ void TestForm1::viewMenuAndSettingsFileShapeTheBar_data()
         "mnudefault", "2730x2460 horizontal default | 176x120 | 352,24 352,24 @200,80 reg 0");
     row("unreadable size: design size", lines + "x\r\n\r\n", "",
         "6690x1380 horizontal default | 440x48 | 352,24 352,24 @200,80 reg 0");
+    row("no window at that size: design size", lines + "0\r\n-1380\r\n", "",
+        "6690x1380 horizontal default | 440x48 | 352,24 352,24 @200,80 reg 0");
+    row("smaller than any layout: design size", lines + "2715\r\n630\r\n", "",
+        "6690x1380 horizontal default | 440x48 | 352,24 352,24 @200,80 reg 0");
     row("partly off the screen kept", "300\r\n-3000\r\n6690\r\n1380\r\n", "",
         "6690x1380 horizontal default | 440x48 | 352,24 352,24 @-200,20 reg 0");
     row("title bar off every screen", "-1200\r\n0\r\n6690\r\n1380\r\n", "",
@@ -355,9 +359,11 @@ void TestForm1::copyAndCaptureThroughButtonsAndMenu()
 
 // A step answers what comes next ("?6" the save prompt with Yes, ">W" the Open dialog with W.vmd, "<V" the
 // Save dialog with V.vmd, "<" cancels it, "!" expects "Cannot find this file.", "#X" the message that X.vmd
-// cannot be read or saved), or acts: "capture" into slot 2, "-X" deletes X.vmd, "*X" cuts it to 19 items,
-// "~F" deletes the folder F, "list" opens Z, Y, X and W, "close" closes the bar, any other step triggers the
-// menu entry so named. A step that opens the editor, or ends the program, says so.
+// cannot be read or saved), or acts: "capture" into slot 2 ("captureT" adds T to the text), "-X" deletes
+// X.vmd, "*X" cuts it to 19 items, "~F" deletes the folder F, "list" opens Z, Y, X and W, "commit" (or
+// "commit-", without leave to ask) is the session manager's request to save, "close" closes the bar, "quit"
+// is the session manager's request to quit, any other step triggers the menu entry so named. A step that opens
+// the editor, asks for leave to ask ("leave"), asks for the session to go on ("on"), or ends the program, says so.
 QString TestForm1::run(const QString &step)
 {
     const QString rest = step.mid(1);
@@ -383,8 +389,12 @@ QString TestForm1::run(const QString &step)
     } else if (step.startsWith('~')) {
         QDir(m_folder.filePath(rest)).removeRecursively();
     } else if (step.isEmpty()) {
-    } else if (step == QLatin1String("capture")) {
-        capture(2, QStringLiteral("changed"));
+    } else if (step.startsWith(QLatin1String("commit"))) {
+        QString asked;
+        const bool agreed = m_form->commitSessionData([&] { return asked = "leave", !step.endsWith('-'); });
+        return asked + (agreed ? "" : "on");
+    } else if (step.startsWith(QLatin1String("capture"))) {
+        capture(2, QStringLiteral("changed") + step.mid(7));
     } else {
         QString opened; // New ends in the editor, which the user closes
         QTimer::singleShot(0, m_form.get(), [&opened] {
@@ -394,7 +404,10 @@ QString TestForm1::run(const QString &step)
             }
         });
         const int ends = m_desktop->endProcessCalls;
-        step == QLatin1String("close") ? void(m_form->close()) : child(step)->trigger();
+        QEvent quit(QEvent::Quit);
+        step == "close"  ? void(m_form->close())
+        : step == "quit" ? void(QCoreApplication::sendEvent(qApp, &quit))
+                         : child(step)->trigger();
         QCoreApplication::processEvents();
         return opened + (m_desktop->endProcessCalls > ends && m_desktop->trayRemoves > 0 ? "ended" : "");
     }
@@ -417,6 +430,9 @@ void TestForm1::documentCommandsMoveTheSlotSetAndTheRecentList_data()
     row("saved: Save fails, still changed", ">gone/Q mnuopen ~gone capture #gone/Q mnusave", "Q 1 Q--- gone/Q|changed");
     row("changed: Save As", ">W mnuopen capture <V mnusaveas", "V 0 VW-- W|changed");
     row("changed: Save As fails, still changed", ">W mnuopen capture <none/V #none/V mnusaveas", "W 1 W--- W|changed");
+    row("changed: a text with U+0001 is refused", ">W mnuopen capture\x01 #W mnusave", "W 1 W--- W|changed\x01");
+    row("changed: Exit, Yes, U+0001 refused, runs on", ">W mnuopen capture\x01 ?6 #W mnuexit",
+        "W 1 W--- W|changed\x01");
     row("changed: Open, Yes saves first", ">W mnuopen capture ?6 >X mnuopen", "X 0 XW-- X|");
     row("changed: New, Yes saves first", ">W mnuopen capture ?6 mnunew", " 0 W--- |Form2");
     row("changed: Exit, Yes saves first", ">W mnuopen capture ?6 mnuexit", "W 0 W--- W|changedended");
@@ -424,6 +440,12 @@ void TestForm1::documentCommandsMoveTheSlotSetAndTheRecentList_data()
     row("unsaved, no path: close box, No", "capture ?7 close", " 1 ---- |changedended");
     row("unsaved, no path: close box, Cancel", "capture ?2 close", " 1 ---- |changed");
     row("unsaved, no path: Exit, Yes, Save As cancelled", "capture ?6 < mnuexit", " 1 ---- |changed");
+    row("session's end, nothing changed", "commit quit", " 0 ---- |ended");
+    row("session's end, no leave to ask: not saved", ">W mnuopen capture commit- quit", "W 1 W--- W|changedleaveended");
+    row("session's end, Yes: saved", ">W mnuopen capture ?6 commit quit", "W 0 W--- W|changedleaveended");
+    row("session's end, No: not saved", ">W mnuopen capture ?7 commit quit", "W 1 W--- W|changedleaveended");
+    row("session's end, Cancel: goes on", ">W mnuopen capture ?2 commit", "W 1 W--- W|changedleaveon");
+    row("session's end, save refused: goes on", ">W mnuopen capture\x01 ?6 #W commit", "W 1 W--- W|changed\x01leaveon");
     row("recent entry, Cancel", "list capture ?2 mnufail3", "W 1 WXYZ W|changed");
     row("recent entry, No", "list capture ?7 mnufail3", "Y 0 YWXY Y|");
     row("recent entry 1 reloads, list kept", "list capture ?7 mnufail1", "W 0 WXYZ W|");
