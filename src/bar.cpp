@@ -1,10 +1,10 @@
 #include "app/KeySettings.h"
 #include "app/KeyStore.h"
-#include "app/QtClipboard.h"
 #include "app/QtDesktop.h"
 #include "app/SettingsFile.h"
 #include "documents/Associats.h"
 #include "documents/DesktopExport.h"
+#include "platform/SessionClipboard.h"
 #include "slots/AppState.h"
 #include "ui/main/Form1.h"
 #include "ui/main/RemoteControl.h"
@@ -43,7 +43,7 @@ extern "C" __attribute__((visibility("default"))) int velmora_bar_main(int argc,
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
     QtDesktop desktop(arguments);
-    QtClipboard clipboard;
+    SessionClipboard clipboard;
     AppState state;
     KeyStore keyStore(KeyStore::userStorePath());
 
@@ -80,11 +80,12 @@ extern "C" __attribute__((visibility("default"))) int velmora_bar_main(int argc,
         new RemoteControl(form, state, desktop, keySettingsPath(settingsFilePath(desktop.executableFolder())));
     form.show();
     // Once the window is on its way to the screen.
-    QTimer::singleShot(0, remote, [remote] {
+    QTimer::singleShot(0, remote, [remote, &clipboard] {
         QString error;
         if (!remote->listen(error)) {
             qWarning().noquote() << "The command line cannot reach this bar:" << error;
         }
+        clipboard.choose();
     });
     return QApplication::exec();
 }
