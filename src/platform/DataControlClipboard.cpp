@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QSocketNotifier>
 #include <QStringDecoder>
+#include <QTimer>
 
 #include <wayland-client.h>
 
@@ -21,12 +22,16 @@
 #include <memory>
 #include <poll.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
 // How long the owner of the clipboard may keep us waiting for the first piece
 // of its text, and then for each further piece; and the compositor for an answer.
 constexpr int AnswerTimeoutMs = 1500;
+// How long the whole of a text may take: 1 GiB comes through a pipe in a few
+// seconds, and an owner that trickles must not hold the bar for hours.
+constexpr int WholeTextTimeoutMs = 30000;
 // How long a clean exit waits for readers to take the rest of our text.
 constexpr int HandOverTimeoutMs = 2000;
 // A larger pipe lets a long text go in fewer, larger pieces.
@@ -36,6 +41,8 @@ const QString NoAnswer = QStringLiteral("The clipboard cannot be read: the progr
 const QString Broken =
     QStringLiteral("The clipboard cannot be read: the program that holds it stopped before it had handed over all "
                    "of its text.");
+const QString TooSlow =
+    QStringLiteral("The clipboard cannot be read: the program that holds it hands over its text too slowly.");
 const QString DesktopSilent = QStringLiteral("The clipboard cannot be read: the Wayland compositor does not answer.");
 const QString Withdrawn =
     QStringLiteral("The clipboard cannot be read: the Wayland compositor no longer lets the bar see the clipboard.");
@@ -202,6 +209,8 @@ private:
         // Ours while it is the clipboard, and the text it hands out, as UTF-8.
         typename P::Source *source = nullptr;
         QByteArray text;
+        // Emptied by the bar, to be passed on unless a copy comes first.
+        bool clearing = false;
     };
 
     explicit DataControlClipboard(std::unique_ptr<State> state) : m_state(std::move(state)) {}
@@ -280,29 +289,39 @@ template <typename P> void DataControlClipboard<P>::withdraw()
 
 template <typename P> void DataControlClipboard<P>::clear()
 {
-    withdraw();
-    if (!m_state->finished) {
-        P::select(m_state->device, nullptr);
-    }
-    m_state->connection->flush();
+    // Emptied once the present event is handled, unless a copy follows: a
+    // clipboard manager takes an empty clipboard at once, and its text would
+    // then come after the copy's and replace it.
+    m_state->clearing = true;
+    State *state = m_state.get();
+    QTimer::singleShot(0, state->connection.get(), [state] {
+        if (std::exchange(state->clearing, false) && !state->finished) {
+            P::select(state->device, nullptr);
+            state->connection->flush();
+        }
+    });
 }
 
 template <typename P> void DataControlClipboard<P>::setText(const QString &text)
 {
-    withdraw();
+    m_state->clearing = false;
     if (m_state->finished) {
         qWarning("The Wayland compositor no longer lets the bar set the clipboard.");
         return;
     }
+    typename P::Source *source = P::source(m_state->manager);
+    static const typename P::SourceListener sourceListener = {&textAsked, &sourceCancelled};
+    P::listen(source, &sourceListener, m_state.get());
+    for (const QByteArray &type : offeredTextTypes()) {
+        P::offer(source, type.constData());
+    }
+    P::select(m_state->device, source);
+    // The old source goes once the new one has taken its place, so that the
+    // clipboard is never empty in between.
+    withdraw();
+    m_state->source = source;
     // Converted once: every reader gets the same bytes.
     m_state->text = text.toUtf8();
-    m_state->source = P::source(m_state->manager);
-    static const typename P::SourceListener sourceListener = {&textAsked, &sourceCancelled};
-    P::listen(m_state->source, &sourceListener, m_state.get());
-    for (const QByteArray &type : offeredTextTypes()) {
-        P::offer(m_state->source, type.constData());
-    }
-    P::select(m_state->device, m_state->source);
     m_state->connection->flush();
 }
 
@@ -360,14 +379,15 @@ template <typename P> bool DataControlClipboard<P>::receive(const Offer &offer, 
                            QStringDecoder::Flag::ConvertInitialBom);
     QByteArray piece(PipeBytes, Qt::Uninitialized);
     qint64 bytes = 0;
+    const QDeadlineTimer whole(WholeTextTimeoutMs);
     for (;;) {
         pollfd pipe{ends[0], POLLIN, 0};
         int ready = 0;
         do {
-            ready = poll(&pipe, 1, AnswerTimeoutMs);
+            ready = poll(&pipe, 1, static_cast<int>(std::min<qint64>(AnswerTimeoutMs, whole.remainingTime())));
         } while (ready < 0 && errno == EINTR);
         if (ready <= 0) {
-            error = bytes == 0 ? NoAnswer : Broken;
+            error = whole.hasExpired() ? TooSlow : bytes == 0 ? NoAnswer : Broken;
             text = QString();
             return false;
         }
