@@ -17,14 +17,22 @@ fi
 VELMORA_BUILT=$1 RESOURCES=$2 WORK=${E2E_WORK:-$(mktemp -d /tmp/velmora-e2e.XXXXXX)} FAILURES=0 PIDS=()
 
 # Only what the test started itself is stopped, by its own PID: asked first, so
-# that the X server removes its lock and socket, then forced.
+# that the X server removes its lock and socket, then forced. A compositor goes
+# first, while the X server and the bus it may run on are still there to let it
+# end cleanly.
 cleanup() {
-    kill "${PIDS[@]}" 2>/dev/null || true
-    WAIT=3 wait_until none_alive || kill -KILL "${PIDS[@]}" 2>/dev/null || true
+    stop "${STOP_FIRST[@]}"
+    stop "${PIDS[@]}"
     wait 2>/dev/null || true
     rm -rf "$WORK"
 }
-none_alive() { ! kill -0 "${PIDS[@]}" 2>/dev/null; }
+stop() {
+    [ $# -gt 0 ] || return 0
+    kill "$@" 2>/dev/null || true
+    WAIT=3 wait_until none_alive "$@" || kill -KILL "$@" 2>/dev/null || true
+}
+none_alive() { ! kill -0 "$@" 2>/dev/null; }
+STOP_FIRST=()
 trap cleanup EXIT
 background() { "$@" & PIDS+=($!); }
 fail() { echo "FAIL: $*" >&2; FAILURES=$((FAILURES + 1)); }

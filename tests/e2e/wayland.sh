@@ -36,6 +36,7 @@ EOF
         printf '[core]\nxwayland=true\n[autolaunch]\npath=%s\n' "$folder/tell" >"$folder/weston.ini"
         XDG_RUNTIME_DIR=$folder background weston --backend=x11-backend.so --config="$folder/weston.ini" ;;
     esac >"$WORK/compositor.log" 2>&1
+    STOP_FIRST=("${PIDS[-1]}")
     WAIT=60 wait_until test -s "$folder/session" || { cat "$WORK/compositor.log" >&2; exit 1; }
     local session && mapfile -t session <"$folder/session"
     PIDS+=("${session[0]}")
@@ -54,18 +55,19 @@ start_native_window() {
 native_has_focus() { [ "$(tail -n1 "$WORK/native.log")" == active ]; }
 
 # The clipboard as a native program sees it, and a native program's text on it
-# (wl-copy offers it until another program takes the clipboard).
+# (wl-copy offers it until another program takes the clipboard, and then ends).
 wayland_clipboard_hex() { timeout 10 wl-paste --no-newline 2>/dev/null | od -An -tx1 | tr -d ' \n'; }
 wayland_copy() {
-    printf '%s' "$1" >"$WORK/offered"
     # Where no clipboard manager protocol is offered, wl-copy needs the focus for
     # a moment, which mutter does not always give a new window: one that has not
     # taken the clipboard after a while makes way for another.
     for _ in 1 2 3; do
-        wayland_copy_file "$WORK/offered"
+        background wl-copy --foreground -- "$1" 2>>"$WORK/compositor.log"
         WAIT=8 wait_until output_is "$(hex_of "$1")" wayland_clipboard_hex && return
         kill "${PIDS[-1]}" 2>/dev/null || true
     done
     fail "wl-copy did not take the clipboard"
 }
-wayland_copy_file() { background sh -c 'exec wl-copy --foreground <"$0" 2>>"$1"' "$1" "$WORK/compositor.log"; }
+# A text too long for the command line goes through a file in /tmp, which wl-copy
+# removes when it ends on its own, once another program has taken the clipboard.
+wayland_copy_file() { background sh -c 'exec wl-copy --foreground <"$0"' "$1" 2>>"$WORK/compositor.log"; }
