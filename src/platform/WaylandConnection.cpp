@@ -143,8 +143,3 @@ void WaylandConnection::flush()
         m_writable->setEnabled(full);
     }
 }
-
-bool WaylandConnection::broken() const
-{
-    return wl_display_get_error(m_display) != 0;
-}

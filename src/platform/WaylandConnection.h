@@ -46,8 +46,6 @@ public:
     bool roundTrip(QDeadlineTimer deadline);
     // Sends the requests made so far; what the socket cannot take now goes once it can.
     void flush();
-    // The compositor went away or closed the connection over an error.
-    bool broken() const;
 
 private:
     static void addGlobal(void *data, wl_registry *registry, uint32_t name, const char *interface, uint32_t version);
