@@ -114,6 +114,11 @@ click_button() {
 click_slot() { click_button "$1" 55 14; }
 click_capture() { click_button "$1" 8 8; }
 
+# The editor, and a click in the middle of one of its controls (LEFT TOP WIDTH HEIGHT in twips).
+editor_shown() { EDITOR=$(windows '^Edit File$' | head -n1) && [ -n "$EDITOR" ]; }
+editor_gone() { ! editor_shown; }
+click_editor() { xdotool mousemove --window "$EDITOR" $((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15)) click 1; }
+
 # velmora started from the command line, handing its request to the running bar;
 # status_of prints its exit status and keeps its standard error in $WORK/stderr.
 status_of() { "$WORK/bin/velmora" "$@" 2>"$WORK/stderr" && echo 0 || echo $?; }
