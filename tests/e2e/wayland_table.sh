@@ -79,6 +79,13 @@ if [ "$COMPOSITOR" == sway ]; then
     wayland_copy other
     expect "--copy 7 is done" output_is 0 status_of --copy 7
     WAIT=60 expect "wl-paste gives the 50 MB whole" sh -c "timeout 20 wl-paste --no-newline | cmp -s - '$WORK/large.txt'"
+    # A reader that stops taking the text (its output is full) and one that goes away halfway.
+    mkfifo "$WORK/stalled" && exec 8<>"$WORK/stalled"
+    background wl-paste --no-newline >"$WORK/stalled" 8<&-
+    timeout 20 wl-paste --no-newline | head -c 1000 >/dev/null || true
+    expect "they hold up neither the bar" output_is 0 status_of --copy 3
+    expect "nor other readers" output_is "$(hex_of "$three")" wayland_clipboard_hex
+    exec 8<&-
     wayland_copy "stopped"
     kill -STOP "${PIDS[-1]}"
     expect "a capture from an owner that does not answer: status 3" output_is 3 status_of --capture 7
