@@ -54,6 +54,7 @@ bench:
 	BENCH_SUMMARY=$(CURDIR)/$(BUILD)/summary.tsv $(BUILD)/bench_documents
 	BENCH_SUMMARY=$(CURDIR)/$(BUILD)/summary.tsv bench/large_text.sh $(BUILD)
 	BENCH_SUMMARY=$(CURDIR)/$(BUILD)/summary.tsv bench/remote.sh $(BUILD)
+	BENCH_SUMMARY=$(CURDIR)/$(BUILD)/summary.tsv bench/wayland_copy.sh $(BUILD)/velmora resources
 	@echo; python3 bench/summary.py $(BUILD)/summary.tsv
 
 # The Debian package, built the Debian way (debhelper, dpkg-buildpackage) from a

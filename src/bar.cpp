@@ -1,11 +1,11 @@
 #include "app/KeySettings.h"
 #include "app/KeyStore.h"
-#include "app/QtClipboard.h"
 #include "app/QtDesktop.h"
 #include "app/SettingsFile.h"
 #include "documents/Associats.h"
 #include "documents/DesktopExport.h"
 #include "platform/ProgramFolder.h"
+#include "platform/SessionClipboard.h"
 #include "platform/TerminationSignals.h"
 #include "slots/AppState.h"
 #include "ui/main/Form1.h"
@@ -45,7 +45,7 @@ extern "C" __attribute__((visibility("default"))) int velmora_bar_main(int argc,
     // Qt has taken its own options out of argc and argv; QApplication::arguments()
     // would turn a name that is not UTF-8 into another.
     QtDesktop desktop(QtDesktop::argumentsOf(argc, argv));
-    QtClipboard clipboard;
+    SessionClipboard clipboard;
     AppState state;
     KeyStore keyStore(KeyStore::userStorePath());
 
@@ -89,11 +89,12 @@ extern "C" __attribute__((visibility("default"))) int velmora_bar_main(int argc,
     TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::received, &form, &Form1::endProgram);
     // Once the window is on its way to the screen.
-    QTimer::singleShot(0, remote, [remote] {
+    QTimer::singleShot(0, remote, [remote, &clipboard] {
         QString error;
         if (!remote->listen(error)) {
             qWarning().noquote() << "The command line cannot reach this bar:" << error;
         }
+        clipboard.choose();
     });
     return QApplication::exec();
 }

@@ -8,7 +8,11 @@
 
 void QtClipboard::clear()
 {
-    QGuiApplication::clipboard()->clear();
+    // Emptied, the clipboard stays ours rather than having no owner for a
+    // moment before a copy: a clipboard manager, or the compositor of a Wayland
+    // desktop for XWayland, takes a clipboard without owner at once, and then
+    // the copy's claim is older than its own and comes to nothing.
+    QGuiApplication::clipboard()->setMimeData(new QMimeData);
 }
 
 void QtClipboard::setText(const QString &text)

@@ -1,18 +1,38 @@
 # Shared helpers of the end-to-end tests: an X server with a window manager and a
 # private session bus, the real program started from a private copy of its folder,
-# and checks. Usage: source lib.sh "$velmora" "$resources"
+# and checks; Wayland compositors in wayland.sh. Usage: source lib.sh "$velmora" "$resources"
 set -euo pipefail
-VELMORA_BUILT=$1 RESOURCES=$2 WORK=$(mktemp -d /tmp/velmora-e2e.XXXXXX) FAILURES=0 PIDS=()
+
+# A test that sets E2E_USER runs as that unprivileged user when started as root
+# (sway refuses to run as root): the program, its resources and the native window
+# of the tests go to a work folder of that user's first.
+if [ -n "${E2E_USER:-}" ] && [ "$(id -u)" -eq 0 ]; then
+    WORK=$(mktemp -d /tmp/velmora-e2e.XXXXXX)
+    cp "$1" "$(dirname "$1")"/libvelmora-*.so ${WAYLAND_WINDOW:+"$WAYLAND_WINDOW"} "$WORK/" && cp -r "$2" "$WORK/resources"
+    chown -R "$E2E_USER:$(id -gn "$E2E_USER")" "$WORK"
+    exec setpriv --reuid="$E2E_USER" --regid="$(id -g "$E2E_USER")" --clear-groups \
+        env E2E_WORK="$WORK" ${WAYLAND_WINDOW:+WAYLAND_WINDOW="$WORK/$(basename "$WAYLAND_WINDOW")"} \
+        bash "$0" "$WORK/$(basename "$1")" "$WORK/resources" "${@:3}"
+fi
+VELMORA_BUILT=$1 RESOURCES=$2 WORK=${E2E_WORK:-$(mktemp -d /tmp/velmora-e2e.XXXXXX)} FAILURES=0 PIDS=()
 
 # Only what the test started itself is stopped, by its own PID: asked first, so
-# that the X server removes its lock and socket, then forced.
+# that the X server removes its lock and socket, then forced. A compositor goes
+# first, while the X server and the bus it may run on are still there to let it
+# end cleanly.
 cleanup() {
-    kill "${PIDS[@]}" 2>/dev/null || true
-    WAIT=3 wait_until none_alive || kill -KILL "${PIDS[@]}" 2>/dev/null || true
+    stop "${STOP_FIRST[@]}"
+    stop "${PIDS[@]}"
     wait 2>/dev/null || true
     rm -rf "$WORK"
 }
-none_alive() { ! kill -0 "${PIDS[@]}" 2>/dev/null; }
+stop() {
+    [ $# -gt 0 ] || return 0
+    kill "$@" 2>/dev/null || true
+    WAIT=3 wait_until none_alive "$@" || kill -KILL "$@" 2>/dev/null || true
+}
+none_alive() { ! kill -0 "$@" 2>/dev/null; }
+STOP_FIRST=()
 trap cleanup EXIT
 background() { "$@" & PIDS+=($!); }
 fail() { echo "FAIL: $*" >&2; FAILURES=$((FAILURES + 1)); }
@@ -32,23 +52,32 @@ expect() {
     if wait_until "${@:2}"; then echo "ok: $1"; else fail "$1${LAST:+ (last seen: $LAST)}"; fi
 }
 
-# An X server on a free display, a session bus of its own and openbox; desktop
-# settings and folders of the developer's own session do not reach the program. The server
-# must not reset when its last client leaves, or the next one finds no display.
-start_desktop() {
+# A home, runtime folder and session bus of the test's own: desktop settings and
+# folders of the developer's own session do not reach the program, what a first
+# start writes for the desktop stays in the test, and the bars' sockets for the
+# command line stay away from the machine's own desktop.
+start_session() {
     unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP DESKTOP_SESSION \
         SESSION_MANAGER
-    # A home of its own: what a first start writes for the desktop stays in the
-    # test, and the bars' sockets for the command line stay away from the
-    # machine's own desktop.
     export HOME=$WORK/home XDG_DATA_HOME=$WORK/home/.local/share XDG_CONFIG_HOME=$WORK/home/.config \
         XDG_CACHE_HOME=$WORK/home/.cache XDG_RUNTIME_DIR=$WORK/run
     mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
-    background Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log"
     background dbus-daemon --session --nofork --print-address=4 4>"$WORK/bus" 2>"$WORK/bus.log"
-    WAIT=60 wait_until test -s "$WORK/display" -a -s "$WORK/bus" || { cat "$WORK"/*.log >&2; exit 1; }
-    export DISPLAY=":$(head -n1 "$WORK/display")" DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$WORK/bus")
+    WAIT=60 wait_until test -s "$WORK/bus" || { cat "$WORK"/*.log >&2; exit 1; }
+    export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$WORK/bus")
+}
+# An X server on a free display. It must not reset when its last client leaves,
+# or the next one finds no display.
+start_x_server() {
+    background Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log"
+    WAIT=60 wait_until test -s "$WORK/display" || { cat "$WORK"/*.log >&2; exit 1; }
+    export DISPLAY=":$(head -n1 "$WORK/display")"
     WAIT=60 wait_until xprop -root >/dev/null 2>&1 || { cat "$WORK"/*.log >&2; exit 1; }
+}
+# The X11 desktop of most tests: both of the above, and openbox.
+start_desktop() {
+    start_session
+    start_x_server
     background openbox --sm-disable >"$WORK/openbox.log" 2>&1
     WAIT=60 wait_until sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" 2>/dev/null ||
         { echo "openbox did not start: $(cat "$WORK/openbox.log")" >&2; exit 1; }
@@ -59,7 +88,7 @@ start_desktop() {
 start_velmora() {
     mkdir -p "$WORK/bin"
     cp "$VELMORA_BUILT" "$WORK/bin/velmora"
-    cp "$(dirname "$VELMORA_BUILT")/libvelmora-bar.so" "$WORK/bin/"
+    cp "$(dirname "$VELMORA_BUILT")"/libvelmora-*.so "$WORK/bin/"
     cp "$RESOURCES/Velmora.hlp" "$WORK/bin/"
     background "$WORK/bin/velmora" "$@" >>"$WORK/velmora.log" 2>&1
     VELMORA_PID=${PIDS[-1]}
@@ -92,6 +121,11 @@ click_button() {
 click_slot() { click_button "$1" 55 14; }
 click_capture() { click_button "$1" 8 8; }
 
+# The editor, and a click in the middle of one of its controls (LEFT TOP WIDTH HEIGHT in twips).
+editor_shown() { EDITOR=$(windows '^Edit File$' | head -n1) && [ -n "$EDITOR" ]; }
+editor_gone() { ! editor_shown; }
+click_editor() { xdotool mousemove --window "$EDITOR" $((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15)) click 1; }
+
 # velmora started from the command line, handing its request to the running bar;
 # status_of prints its exit status and keeps its standard error in $WORK/stderr.
 status_of() { "$WORK/bin/velmora" "$@" 2>"$WORK/stderr" && echo 0 || echo $?; }
@@ -116,3 +150,5 @@ answer_message_box() {
     local box=$(message_box)
     [ -n "$box" ] && focus "$box" && xdotool key --clearmodifiers "$1" || fail "no message box to answer"
 }
+
+source "$(dirname "${BASH_SOURCE[0]}")/wayland.sh"

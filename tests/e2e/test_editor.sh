@@ -4,9 +4,6 @@
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
 start_velmora
-editor_shown() { EDITOR=$(windows '^Edit File$' | head -n1) && [ -n "$EDITOR" ]; }
-# click_editor LEFT TOP WIDTH HEIGHT: the middle of an editor control, in twips.
-click_editor() { xdotool mousemove --window "$EDITOR" $((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15)) click 1; }
 
 key ctrl+e
 sleep 1
@@ -27,7 +24,6 @@ xdotool key Return
 xdotool type --delay 50 "world"
 click_editor 120 4080 2775 375   # Save This Button
 click_editor 4440 4560 1335 375  # OK
-editor_gone() { ! editor_shown; }
 expect "OK closes the editor" editor_gone
 set_clipboard "other"
 click_slot 2
