@@ -54,13 +54,16 @@ start_desktop() {
 }
 
 # Starts the program from a folder of its own, so that nothing it writes beside
-# itself leaks between tests. Sets VELMORA_PID and WINDOW.
+# itself leaks between tests; called again, another bar from the same folder.
+# $LAUNCH, when set, runs it (prlimit ...). Sets VELMORA_PID and WINDOW.
 start_velmora() {
-    mkdir -p "$WORK/bin"
-    cp "$VELMORA_BUILT" "$WORK/bin/velmora"
-    cp "$(dirname "$VELMORA_BUILT")/libvelmora-bar.so" "$WORK/bin/"
-    cp "$RESOURCES/Velmora.hlp" "$WORK/bin/"
-    background "$WORK/bin/velmora" "$@" >>"$WORK/velmora.log" 2>&1
+    if [ ! -e "$WORK/bin/velmora" ]; then
+        mkdir -p "$WORK/bin"
+        cp "$VELMORA_BUILT" "$WORK/bin/velmora"
+        cp "$(dirname "$VELMORA_BUILT")/libvelmora-bar.so" "$WORK/bin/"
+        cp "$RESOURCES/Velmora.hlp" "$WORK/bin/"
+    fi
+    background ${LAUNCH:-} "$WORK/bin/velmora" "$@" >>"$WORK/velmora.log" 2>&1
     VELMORA_PID=${PIDS[-1]}
     expect "the bar is shown" bar_shown
 }
@@ -88,12 +91,16 @@ click_capture() { click_button "$1" 8 8; }
 # velmora started from the command line, handing its request to the running bar;
 # status_of prints its exit status and keeps its standard error in $WORK/stderr.
 status_of() { "$WORK/bin/velmora" "$@" 2>"$WORK/stderr" && echo 0 || echo $?; }
+# same DESCRIPTION EXPECTED ACTUAL: a fact seen once, for what must not be tried again.
+same() { if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1 (expected: $2, seen: $3)"; fi; }
+# The text of slot K as another program sees it once velmora --copy K has run.
+slot_hex() { "$WORK/bin/velmora" --copy "$1" 2>/dev/null && clipboard_hex; }
 
 # items LABEL TEXT ...: the bytes of clip document items, empty up to slot 10.
 items() { for i in $(seq 20); do printf '"%s"\r\n' "${!i:-}"; done; }
 
 # The clipboard as another program sees it.
-clipboard_hex() { xclip -selection clipboard -o 2>/dev/null | od -An -tx1 | tr -d ' \n'; }
+clipboard_hex() { timeout 10 xclip -selection clipboard -o 2>/dev/null | od -An -tx1 | tr -d ' \n'; }
 hex_of() { printf '%s' "$1" | od -An -tx1 | tr -d ' \n'; }
 set_clipboard() {
     printf '%s' "$1" | xclip -selection clipboard -i
