@@ -54,16 +54,13 @@ start_desktop() {
 }
 
 # Starts the program from a folder of its own, so that nothing it writes beside
-# itself leaks between tests; called again, another bar from the same folder.
-# $LAUNCH, when set, runs it (prlimit ...). Sets VELMORA_PID and WINDOW.
+# itself leaks between tests; called again, another bar. Sets VELMORA_PID and WINDOW.
 start_velmora() {
-    if [ ! -e "$WORK/bin/velmora" ]; then
-        mkdir -p "$WORK/bin"
-        cp "$VELMORA_BUILT" "$WORK/bin/velmora"
-        cp "$(dirname "$VELMORA_BUILT")/libvelmora-bar.so" "$WORK/bin/"
-        cp "$RESOURCES/Velmora.hlp" "$WORK/bin/"
-    fi
-    background ${LAUNCH:-} "$WORK/bin/velmora" "$@" >>"$WORK/velmora.log" 2>&1
+    mkdir -p "$WORK/bin"
+    cp -n "$VELMORA_BUILT" "$WORK/bin/velmora"
+    cp -n "$(dirname "$VELMORA_BUILT")/libvelmora-bar.so" "$WORK/bin/"
+    cp -n "$RESOURCES/Velmora.hlp" "$WORK/bin/"
+    background "$WORK/bin/velmora" "$@" >>"$WORK/velmora.log" 2>&1
     VELMORA_PID=${PIDS[-1]}
     expect "the bar is shown" bar_shown
 }
@@ -91,9 +88,8 @@ click_capture() { click_button "$1" 8 8; }
 # velmora started from the command line, handing its request to the running bar;
 # status_of prints its exit status and keeps its standard error in $WORK/stderr.
 status_of() { "$WORK/bin/velmora" "$@" 2>"$WORK/stderr" && echo 0 || echo $?; }
-# same DESCRIPTION EXPECTED ACTUAL: a fact seen once, for what must not be tried again.
+# same DESCRIPTION EXPECTED ACTUAL: a fact seen once; slot_hex K: slot K's text as another program sees it.
 same() { if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1 (expected: $2, seen: $3)"; fi; }
-# The text of slot K as another program sees it once velmora --copy K has run.
 slot_hex() { "$WORK/bin/velmora" --copy "$1" 2>/dev/null && clipboard_hex; }
 
 # items LABEL TEXT ...: the bytes of clip document items, empty up to slot 10.

@@ -8,6 +8,12 @@ start_desktop
 items First "first text" "" "" Mail... $'mail\r\ntext' >"$WORK/a.vmd"
 items Second "second text" >"$WORK/b.vmd"
 items Third "third text" >"$WORK/c.vmd"
+# More bars from the same folder, while the first runs from it.
+another_bar() {
+    background "$WORK/bin/velmora" "$@" >>"$WORK/velmora.log" 2>&1
+    VELMORA_PID=${PIDS[-1]}
+    expect "another bar is shown" bar_shown
+}
 start_velmora "$WORK/a.vmd"
 first_bar=$VELMORA_PID
 
@@ -34,7 +40,7 @@ expect "--show maps the bar" output_is Normal wm_state
 expect "and gives it the focus" output_is "$WINDOW" xdotool getactivewindow
 
 # A second bar: the first, running longer, answers.
-start_velmora "$WORK/b.vmd"
+another_bar "$WORK/b.vmd"
 second_bar=$VELMORA_PID second_window=$WINDOW
 expect "--copy 1 reaches the bar that has run longest" output_is 0 status_of --copy 1
 expect "the first bar's slot 1 is copied" output_is "$(hex_of 'first text')" clipboard_hex
@@ -44,7 +50,7 @@ VELMORA_PID=$first_bar wait_until exited
 expect "after kill -9 the next bar answers" output_is 0 status_of --copy 1
 expect "with its slot 1" output_is "$(hex_of 'second text')" clipboard_hex
 # A bar started now is younger: the second still answers until it ends.
-start_velmora "$WORK/c.vmd"
+another_bar "$WORK/c.vmd"
 third_bar=$VELMORA_PID
 VELMORA_PID=$second_bar WINDOW=$second_window key alt+f x
 VELMORA_PID=$second_bar expect "the second bar ends by File, Exit" exited
