@@ -109,7 +109,9 @@ void Asker::readable()
     const qsizetype end = m_received.indexOf('\n');
     if (m_received.size() > LongestRequest + 1) {
         leave();
-    } else if (m_stage == Asking && end >= 0) {
+        return;
+    }
+    if (m_stage == Asking && end >= 0) {
         m_line = QString::fromUtf8(m_received.left(end)).trimmed();
         m_received.remove(0, end + 1);
         m_stage = Offered;

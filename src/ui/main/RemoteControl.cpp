@@ -138,7 +138,9 @@ void RemoteControl::capture(int k, const RemoteServer::Reply &reply)
     QTimer watch;
     watch.setInterval(MessageBoxWatchMs);
     connect(&watch, &QTimer::timeout, this, [&watch, &reply] {
-        if (const auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+        // While the read goes on, a message box is another capture's, clicked meanwhile.
+        const auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box != nullptr && ClipboardWait::running() == nullptr) {
             watch.stop();
             reply(ExitRefused, box->text());
         }
