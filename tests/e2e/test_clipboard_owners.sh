@@ -33,23 +33,23 @@ row "hands over INTEGER data" integer text 3 "kept text" "${CANNOT}$HOLDER hande
 row "offers only COMPOUND_TEXT: Latin-1, UTF-8" compound $'caf\xe9 \e%G\xe2\x82\xac\e%@' 0 "café €" ""
 row "offers only COMPOUND_TEXT: JIS X 0208" compound $'\e$(B\x30\x21' 3 "kept text" "${CANNOT}its text is in a character set the program does not read."
 
-# trickle TEXT: the owner hands it over a byte a second, to a capture that waits in the background.
+# trickle TEXT: the owner hands it over a byte every half second, to a capture waiting in the background.
 trickle() {
     offer trickle "$1"
     "$WORK/bin/velmora" --capture 6 2>"$WORK/stderr" & CAPTURE=$! && PIDS+=("$CAPTURE")
     expect "the bar shows that it reads the clipboard" reading_window
 }
-trickle "$(printf '%040d' 0)"
+trickle "$(printf '%080d' 0)"
 click_slot 1
-WAIT=5 expect "the bar answers a click on a slot meanwhile" output_is "Velmora - First" window_title
+expect "the bar answers a click on a slot meanwhile" output_is "Velmora - First" window_title
 wait "$CAPTURE" && STATUS=0 || STATUS=$?
 outcome "trickles past the deadline" 3 "kept text" "${CANNOT}$HOLDER did not hand over all of its text within 30 seconds."
-trickle "$(printf '%040d' 0)"
+trickle "$(printf '%080d' 0)"
 focus "$(reading_window)" && xdotool key Escape
 wait "$CAPTURE" && STATUS=0 || STATUS=$?
 outcome "trickles, Cancel chosen" 3 "kept text" "${CANNOT}it was cancelled."
-# The asking velmora is ended; the owner would be done in five seconds.
-trickle abcd
+# The asking velmora is ended; the owner would be done in four and a half seconds.
+trickle abcdefgh
 kill -KILL "$CAPTURE" && sleep 5
 expect "trickles, the asker gone: the bar tells its user it did not read the text" message_box_shown
 answer_message_box Return

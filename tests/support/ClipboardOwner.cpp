@@ -1,6 +1,6 @@
 // clipboard_owner MODE TEXT takes CLIPBOARD, prints "ready" and offers TEXT as UTF8_STRING (compound: only
 // as COMPOUND_TEXT). Asked for it, it refuses (refuse), says it wrote it but does not (lie), writes another
-// property (elsewhere), INTEGER data (integer), the bytes (compound), or a byte a second (trickle).
+// property (elsewhere), INTEGER data (integer), the bytes (compound), or a byte every half second (trickle).
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -34,7 +34,7 @@ int main(int argc, char *argv[])
         const int type = event->response_type & 0x7f;
         const auto *change = reinterpret_cast<xcb_property_notify_event_t *>(event);
         if (type == XCB_PROPERTY_NOTIFY && change->state == XCB_PROPERTY_DELETE && sent <= text.size()) {
-            sleep(1); // the last piece was taken: the next, and after the text an empty one
+            usleep(500000); // the last piece was taken: the next, and after the text an empty one
             const int size = sent < text.size();
             xcb_change_property(c, XCB_PROP_MODE_REPLACE, change->window, change->atom, offered, 8, size, &text[sent]);
             ++sent;
