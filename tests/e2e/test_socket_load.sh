@@ -10,7 +10,7 @@ first_bar=$VELMORA_PID && prlimit --pid "$first_bar" --nofile=1024
 # Held back by a lock until all have started, then let go at once.
 askers=() && exec 9>"$WORK/start" && flock 9
 for i in $(seq 200); do
-    { exec 9>&-; flock -s "$WORK/start" "$WORK/bin/velmora" --copy $((i % 10 + 1)) 2>>"$WORK/many.err" &&
+    { exec 9>&-; flock -s "$WORK/start" timeout 60 "$WORK/bin/velmora" --copy $((i % 10 + 1)) 2>>"$WORK/many.err" &&
         echo 0 >"$WORK/many.$i" || echo $? >"$WORK/many.$i"; } & askers+=($!)
 done
 sleep 2 && exec 9>&-
