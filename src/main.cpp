@@ -16,9 +16,6 @@
 
 namespace {
 
-// How long a request waits for the running bar's answer. The bar answers at
-// once, or after at most the clipboard owner's time to answer a capture.
-constexpr int AnswerTimeoutMs = 5000;
 constexpr int NoBarModule = 127;
 
 int answer(const CommandLineRequest &request)
@@ -36,7 +33,7 @@ int answer(const CommandLineRequest &request)
     default:
         break;
     }
-    const BarSockets::Answer answer = BarSockets::send(requestLine(request), AnswerTimeoutMs);
+    const BarSockets::Answer answer = BarSockets::send(requestLine(request));
     if (!answer.message.empty()) {
         std::fprintf(stderr, "velmora: %s\n", answer.message.c_str());
     }

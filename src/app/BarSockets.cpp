@@ -22,8 +22,12 @@ namespace BarSockets {
 namespace {
 
 constexpr int StampDigits = 20;
+// The largest process number Linux gives.
+constexpr long long LargestPid = 4194304;
 // An answer is a status and one message box's text; more is not from a bar.
 constexpr std::size_t LargestAnswer = 64 * 1024;
+// How often an asker tries again a bar whose queue of connections is full.
+constexpr int FullQueueRetryMs = 20;
 
 std::string environment(const char *name)
 {
@@ -74,9 +78,9 @@ long long pidOf(const std::string &name)
     return dash == StampDigits && digits ? std::stoll(pid) : 0;
 }
 
-// Other users must not reach a bar: the folder is theirs alone. The runtime
-// folder is the user's own choice and may be a link; the temporary folder is
-// shared, so a link planted there is refused.
+// Other users must not reach a bar: the folder is the user's alone. The
+// runtime folder is the user's own choice and may be a link; the temporary
+// folder is shared, so a link planted there is refused.
 bool isPrivate(const std::string &path, bool followLinks, std::string &error)
 {
     struct stat info = {};
@@ -95,19 +99,66 @@ bool isPrivate(const std::string &path, bool followLinks, std::string &error)
     return false;
 }
 
+// Whether the sockets of this display's bars fit in the folder: a socket's
+// path has a limit, which a long folder name would pass.
+bool fits(const std::string &folder)
+{
+    return folder.size() + 1 + socketName(0, LargestPid).size() < sizeof sockaddr_un::sun_path;
+}
+
+std::string runtimeFolder()
+{
+    const std::string runtime = environment("XDG_RUNTIME_DIR");
+    return !runtime.empty() && runtime.front() == '/' && fits(runtime) ? runtime : std::string();
+}
+
+// The user's folder in the temporary folder, its number in the name so that
+// users do not meet.
+std::string ownFolder()
+{
+    return temporaryFolder() + "/velmora-" + std::to_string(getuid());
+}
+
+// velmora-UID and velmora-UID-XXXXXX in the temporary folder that belong to
+// the user and are closed to others; nobody else can make such a folder.
+std::vector<std::string> ownTemporaryFolders()
+{
+    const std::string own = ownFolder();
+    const std::string ownName = own.substr(own.rfind('/') + 1);
+    const std::string unique = ownName + "-XXXXXX";
+    std::vector<std::string> found;
+    if (DIR *dir = opendir(temporaryFolder().c_str())) {
+        while (const dirent *entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            std::string ignored;
+            if ((name == ownName || (name.size() == unique.size() && name.rfind(ownName + '-', 0) == 0)) &&
+                isPrivate(temporaryFolder() + '/' + name, false, ignored)) {
+                found.push_back(temporaryFolder() + '/' + name);
+            }
+        }
+        closedir(dir);
+    }
+    // velmora-UID first, where the user's bars mostly are.
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
 int connectTo(const std::string &path)
 {
     sockaddr_un address = {};
     address.sun_family = AF_UNIX;
     if (path.size() >= sizeof address.sun_path) {
+        errno = ENAMETOOLONG;
         return -1;
     }
     std::memcpy(address.sun_path, path.data(), path.size());
-    // Not blocking: a bar whose queue of connections is full is passed over
-    // rather than waited for.
+    // Not blocking: a full queue of connections (EAGAIN) is a busy bar, which
+    // is tried again later, not waited for.
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd >= 0 && connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
+        const int why = errno;
         close(fd);
+        errno = why;
         return -1;
     }
     return fd;
@@ -130,60 +181,107 @@ bool waitFor(int fd, short events, long long deadlineMs)
     return ready > 0;
 }
 
-// Sends the line and reads the answer up to the end of the stream: the status,
-// a blank and the message. Nothing when the bar went away without answering.
-std::optional<Answer> exchange(int fd, const std::string &line, long long deadlineMs)
+enum class Outcome { Answered, NotTaken, Gone };
+
+// Hands the line to one bar, which has until offerBy to offer to carry it out.
+// Answered with the bar's answer, or with the reason when the bar fell silent
+// or ended after it took the request; NotTaken when it did not offer in time;
+// Gone when it went away first, or is no bar of ours.
+Outcome exchange(int fd, const std::string &line, long long offerBy, const Patience &patience, Answer &answer)
 {
-    const Answer silent{ExitNoBar, "the running bar does not answer"};
     for (std::size_t sent = 0; sent < line.size();) {
-        if (!waitFor(fd, POLLOUT, deadlineMs)) {
-            return silent;
+        if (!waitFor(fd, POLLOUT, offerBy)) {
+            return Outcome::NotTaken;
         }
         const ssize_t n = ::send(fd, line.data() + sent, line.size() - sent, MSG_NOSIGNAL);
         if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            return std::nullopt;
+            return Outcome::Gone;
         }
         sent += static_cast<std::size_t>(std::max<ssize_t>(n, 0));
     }
-    std::string answer;
+    bool taken = false;
+    long long deadline = offerBy;
+    std::string received;
     char buffer[4096];
     for (;;) {
-        if (!waitFor(fd, POLLIN, deadlineMs)) {
-            return silent;
+        if (!waitFor(fd, POLLIN, deadline)) {
+            if (!taken) {
+                return Outcome::NotTaken;
+            }
+            answer = {ExitBusy, "the running bar does not answer"};
+            return Outcome::Answered;
         }
         const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR) || answer.size() > LargestAnswer) {
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+            continue;
+        }
+        if (n <= 0 || received.size() > LargestAnswer) {
             break;
         }
-        answer.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+        // The offer and the signs of work come before the answer.
+        ssize_t i = 0;
+        for (; received.empty() && i < n && buffer[i] == Offer; ++i) {
+            if (!taken && ::send(fd, &Take, 1, MSG_NOSIGNAL) != 1) {
+                return Outcome::Gone;
+            }
+            taken = true;
+        }
+        received.append(buffer + i, static_cast<std::size_t>(n - i));
+        deadline = taken ? nowMs() + patience.silenceMs : offerBy;
     }
-    const std::size_t blank = answer.find(' ');
-    const std::string status = answer.substr(0, blank);
+    const std::size_t blank = received.find(' ');
+    const std::string status = received.substr(0, blank);
     if (status.empty() || status.size() > 3 ||
         !std::all_of(status.begin(), status.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return std::nullopt;
+        answer = {ExitRefused, "the running bar ended before it answered"};
+        return taken ? Outcome::Answered : Outcome::Gone;
     }
-    return Answer{std::stoi(status), blank == std::string::npos ? std::string() : answer.substr(blank + 1)};
+    answer = {std::stoi(status), blank == std::string::npos ? std::string() : received.substr(blank + 1)};
+    return Outcome::Answered;
 }
 
 } // namespace
 
-std::string folder(bool create, std::string &error)
+std::vector<std::string> folders(std::string &error)
 {
-    const std::string runtime = environment("XDG_RUNTIME_DIR");
-    if (!runtime.empty() && runtime.front() == '/') {
+    const std::string runtime = runtimeFolder();
+    if (!runtime.empty()) {
+        return isPrivate(runtime, true, error) ? std::vector<std::string>{runtime} : std::vector<std::string>{};
+    }
+    return ownTemporaryFolders();
+}
+
+std::string folderForNewBar(std::string &error)
+{
+    const std::string runtime = runtimeFolder();
+    if (!runtime.empty()) {
         return isPrivate(runtime, true, error) ? runtime : std::string();
     }
-    // A session without a runtime folder (su, ssh without a login manager):
-    // the user's own folder in the temporary folder, the user's number in its
-    // name so that users do not meet.
-    const std::string temporary = environment("TMPDIR");
-    const std::string fallback =
-        (!temporary.empty() && temporary.front() == '/' ? temporary : "/tmp") + "/velmora-" + std::to_string(getuid());
-    if (create) {
-        mkdir(fallback.c_str(), S_IRWXU);
+    // A session without a runtime folder (su, ssh without a login manager).
+    const std::string own = ownFolder();
+    mkdir(own.c_str(), S_IRWXU);
+    if (isPrivate(own, false, error)) {
+        return own;
     }
-    return isPrivate(fallback, false, error) ? fallback : std::string();
+    // Another user, or a link, had the name first: a folder of a name nobody
+    // can foresee, which askers find again by its owner.
+    const std::vector<std::string> made = ownTemporaryFolders();
+    if (!made.empty()) {
+        return made.front();
+    }
+    std::string unique = own + "-XXXXXX";
+    if (mkdtemp(unique.data()) != nullptr) {
+        return unique;
+    }
+    error += std::string(", and ") + unique + ": " + std::strerror(errno);
+    return {};
+}
+
+std::string temporaryFolder()
+{
+    const std::string temporary = environment("TMPDIR");
+    const std::string own = "/velmora-" + std::to_string(getuid()) + "-XXXXXX";
+    return !temporary.empty() && temporary.front() == '/' && fits(temporary + own) ? temporary : "/tmp";
 }
 
 std::string socketName(long long startedNs, long long pid)
@@ -193,28 +291,31 @@ std::string socketName(long long startedNs, long long pid)
     return prefix() + stamp + '-' + std::to_string(pid);
 }
 
-std::vector<std::string> socketsOldestFirst(const std::string &folder)
+std::vector<std::string> socketsOldestFirst(const std::vector<std::string> &folders)
 {
-    std::vector<std::string> names;
-    if (DIR *dir = opendir(folder.c_str())) {
-        while (const dirent *entry = readdir(dir)) {
-            if (pidOf(entry->d_name) != 0) {
-                names.emplace_back(entry->d_name);
+    std::vector<std::pair<std::string, std::string>> names;
+    for (const std::string &folder : folders) {
+        if (DIR *dir = opendir(folder.c_str())) {
+            while (const dirent *entry = readdir(dir)) {
+                if (pidOf(entry->d_name) != 0) {
+                    names.emplace_back(entry->d_name, folder);
+                }
             }
+            closedir(dir);
         }
-        closedir(dir);
     }
     // The start stamp has a fixed width, so the names sort by age.
     std::sort(names.begin(), names.end());
-    for (std::string &name : names) {
-        name = folder + '/' + name;
+    std::vector<std::string> paths;
+    for (const auto &[name, folder] : names) {
+        paths.push_back(folder + '/' + name);
     }
-    return names;
+    return paths;
 }
 
-void removeLeftovers(const std::string &folder)
+void removeLeftovers(const std::vector<std::string> &folders)
 {
-    for (const std::string &path : socketsOldestFirst(folder)) {
+    for (const std::string &path : socketsOldestFirst(folders)) {
         // The process is gone, and no other took its number and the socket.
         const long long pid = pidOf(path.substr(path.rfind('/') + 1));
         if (kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
@@ -228,24 +329,49 @@ void removeLeftovers(const std::string &folder)
     }
 }
 
-Answer send(const std::string &requestLine, int answerTimeoutMs)
+Answer send(const std::string &requestLine, const Patience &patience)
 {
     std::string error;
-    const std::string dir = folder(false, error);
-    if (dir.empty()) {
+    const std::vector<std::string> where = folders(error);
+    if (!error.empty()) {
         return {ExitNoBar, "no Velmora bar is running (" + error + ")"};
     }
-    const long long deadline = nowMs() + answerTimeoutMs;
-    for (const std::string &path : socketsOldestFirst(dir)) {
-        const int fd = connectTo(path);
-        if (fd < 0) {
-            continue;
+    const long long giveUp = nowMs() + patience.takeUpMs;
+    bool busy = false;
+    bool silent = false;
+    for (;;) {
+        bool full = false;
+        const std::vector<std::string> bars = socketsOldestFirst(where);
+        for (std::size_t i = 0; i < bars.size(); ++i) {
+            const int fd = connectTo(bars[i]);
+            if (fd < 0) {
+                full |= errno == EAGAIN;
+                continue;
+            }
+            // The last bar may take all the time there is; the others leave
+            // some for those after them.
+            const bool last = i + 1 == bars.size();
+            const long long offerBy = last ? giveUp : std::min(giveUp, nowMs() + patience.perBarMs);
+            Answer answer{ExitNoBar, {}};
+            const Outcome outcome = exchange(fd, requestLine + '\n', offerBy, patience, answer);
+            close(fd);
+            if (outcome == Outcome::Answered) {
+                return answer;
+            }
+            silent |= outcome == Outcome::NotTaken;
         }
-        const std::optional<Answer> answer = exchange(fd, requestLine + '\n', deadline);
-        close(fd);
-        if (answer) {
-            return *answer;
+        busy |= full;
+        if (!full || nowMs() >= giveUp) {
+            break;
         }
+        const timespec pause{0, FullQueueRetryMs * 1000000L};
+        nanosleep(&pause, nullptr);
+    }
+    if (silent) {
+        return {ExitBusy, "the running bar does not answer"};
+    }
+    if (busy) {
+        return {ExitBusy, "the running bar is too busy to take the request"};
     }
     return {ExitNoBar, "no Velmora bar is running on this display"};
 }

@@ -118,7 +118,8 @@ const char *commandLineHelp()
            "longest answers.\n"
            "\n"
            "Exit status: 0 done; 1 a bad option or slot number, nothing changed; 2 no bar\n"
-           "is running; 3 the bar could not do it, and its reason is shown.\n";
+           "is running; 3 the bar could not do it, and its reason is shown; 4 the bar is\n"
+           "busy or does not answer, nothing was done: try again.\n";
 }
 
 const char *versionText()

@@ -33,5 +33,7 @@ std::vector<std::string> requestWords(const std::string &line);
 const char *commandLineHelp();
 const char *versionText();
 
-// Exit statuses of a velmora that hands a request to the running bar.
-enum ExitStatus : int { ExitDone = 0, ExitBadRequest = 1, ExitNoBar = 2, ExitRefused = 3 };
+// Exit statuses of a velmora that hands a request to the running bar. Busy:
+// a bar runs but did not take the request up in time (stopped, or too many
+// requests at once), and nothing was done; no bar was started for it either.
+enum ExitStatus : int { ExitDone = 0, ExitBadRequest = 1, ExitNoBar = 2, ExitRefused = 3, ExitBusy = 4 };

@@ -5,20 +5,35 @@
 #include <QObject>
 
 #include <functional>
+#include <memory>
 
 class QSocketNotifier;
 
 // The bar's end of the command line: takes the requests that a velmora started
 // with --copy, --capture or --show sends, one line each, and answers each with
-// a status and a message. A plain Unix socket watched by the event loop: the
-// bar starts without loading a network library for it.
+// a status and a message (the exchange is told in BarSockets.h). A plain Unix
+// socket watched by the event loop: the bar starts without loading a network
+// library for it.
 class RemoteServer : public QObject
 {
     Q_OBJECT
 public:
-    // Answers the request; only the first answer counts, and one whose asker
-    // has gone is dropped.
-    using Reply = std::function<void(int status, const QString &message)>;
+    // The way back to the velmora that asked. Only the first answer counts, and
+    // an asker that has left (given up waiting, or ended) gets none.
+    class Reply
+    {
+    public:
+        void operator()(int status, const QString &message) const;
+        // Whether the asker still waits for the answer: a request is carried
+        // out only then.
+        bool waiting() const;
+        // Runs the action should the asker leave before its answer; an empty
+        // action forgets the last one.
+        void whenGone(std::function<void()> action) const;
+
+        struct State;
+        std::shared_ptr<State> state;
+    };
     using Handler = std::function<void(const CommandLineRequest &request, const Reply &reply)>;
 
     RemoteServer(Handler handler, QObject *parent);

@@ -1,11 +1,11 @@
 #include "X11Clipboard.h"
 
 #include "TextFiles.h"
+#include "platform/ClipboardWait.h"
 
 #include <QDeadlineTimer>
 #include <QStringDecoder>
 
-#include <poll.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -16,13 +16,28 @@
 namespace {
 
 // How long the owner may keep us waiting for its first answer, and then for
-// each piece of its text.
+// each piece of its text; and for the whole of it, which is ample for the
+// largest text we take from an owner that hands it over at its own pace.
 constexpr int AnswerTimeoutMs = 1500;
+constexpr int ReadDeadlineSeconds = 30;
 
 const QString NoAnswer = QStringLiteral("The clipboard cannot be read: the program that holds it does not answer.");
 const QString Broken =
     QStringLiteral("The clipboard cannot be read: the program that holds it stopped before it had handed over all "
                    "of its text.");
+const QString TooSlow = QStringLiteral("The clipboard cannot be read: the program that holds it did not hand over all "
+                                       "of its text within %1 seconds.")
+                            .arg(ReadDeadlineSeconds);
+const QString Cancelled = QStringLiteral("The clipboard cannot be read: it was cancelled.");
+const QString Busy = QStringLiteral("The clipboard cannot be read: it is being read for another slot.");
+const QString Refused =
+    QStringLiteral("The clipboard cannot be read: the program that holds it refused to hand over its text.");
+const QString NotHandedOver = QStringLiteral(
+    "The clipboard cannot be read: the program that holds it said it had handed over its text, but did not.");
+const QString NotText =
+    QStringLiteral("The clipboard cannot be read: the program that holds it handed over %1 data instead of text.");
+const QString UnknownCharacters =
+    QStringLiteral("The clipboard cannot be read: its text is in a character set the program does not read.");
 
 template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
 template <typename T> Reply<T> reply(T *value)
@@ -36,12 +51,55 @@ struct ConnectionCloser
 };
 
 // The text formats we ask for, best first: those that say they are UTF-8, then
-// Latin-1, then the unspecified ones, which nowadays are UTF-8 too.
+// Latin-1, then the unspecified ones, which nowadays are UTF-8 too, and last
+// the compound text of older programs.
 const char *const AtomNames[] = {
     "CLIPBOARD", "TARGETS", "INCR",       "VELMORA_CLIPBOARD", "UTF8_STRING", "text/plain;charset=utf-8",
-    "STRING",    "TEXT",    "text/plain",
+    "STRING",    "TEXT",    "text/plain", "COMPOUND_TEXT",
 };
-enum Atom { Clipboard, Targets, Incr, Property, Utf8String, TextPlainUtf8, String, Text, TextPlain, AtomCount };
+enum Atom {
+    Clipboard,
+    Targets,
+    Incr,
+    Property,
+    Utf8String,
+    TextPlainUtf8,
+    String,
+    Text,
+    TextPlain,
+    CompoundText,
+    AtomCount
+};
+
+// COMPOUND_TEXT as older X programs hand it over: ISO 2022 with ASCII on the
+// left and Latin-1 on the right, and UTF-8 between ESC % G and ESC % @. Text in
+// any other character set is refused rather than guessed at.
+bool decodeCompoundText(const QByteArray &bytes, QString &text)
+{
+    QByteArray utf8;
+    bool inUtf8 = false;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes.at(i));
+        if (c == 0x1b) {
+            const QByteArray escape = bytes.mid(i, 3);
+            if (escape == "\x1b%G" || escape == "\x1b%@") {
+                inUtf8 = escape == "\x1b%G";
+            } else if (inUtf8 || (escape != "\x1b(B" && escape != "\x1b-A")) {
+                return false;
+            }
+            i += escape.size() - 1;
+        } else if (inUtf8 || c < 0x80) {
+            utf8 += char(c);
+        } else if (c >= 0xa0) {
+            utf8 += QString(QChar(c)).toUtf8();
+        } else {
+            return false; // a control of the right half, such as a change of direction
+        }
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    text = decoder.decode(utf8);
+    return !decoder.hasError();
+}
 
 class SelectionReader
 {
@@ -55,20 +113,32 @@ private:
     // Asks the owner to put the selection in this format on our window; false
     // when it gives no answer in time. The answer may be a refusal (property none).
     bool convert(xcb_atom_t target, xcb_atom_t &property);
-    // The next event that `wanted` accepts, or none when the time runs out or
-    // the owner's window goes away first.
+    // The next event that `wanted` accepts, or none when the time runs out, the
+    // read is cancelled or the owner's window goes away first.
     template <typename Wanted> Reply<xcb_generic_event_t> next(Wanted wanted);
+    // False with the reason the wait ended, or otherwise this one.
+    bool fail(const QString &otherwise, QString &reason) const;
     Reply<xcb_get_property_reply_t> takeProperty();
     xcb_atom_t textTarget(const xcb_get_property_reply_t *targets) const;
+    bool isText(xcb_atom_t type) const;
+    QString atomName(xcb_atom_t atom) const;
     // True, with the reason, for more bytes than the program takes.
     static bool tooLarge(qint64 bytes, QString &reason);
     bool append(const xcb_get_property_reply_t *piece, QString &text, QString &reason);
+    // The text once its last piece is in.
+    bool finish(QString &text, QString &reason);
 
     xcb_connection_t *m_c;
     xcb_window_t m_owner = XCB_WINDOW_NONE;
     xcb_window_t m_window;
     xcb_atom_t m_atoms[AtomCount] = {};
+    ClipboardWait m_wait{ReadDeadlineSeconds * 1000};
+    // Why the last wait ended without its event, when not for the owner.
+    QString m_stopped;
     std::unique_ptr<QStringDecoder> m_decoder;
+    // Compound text is decoded once it is whole.
+    QByteArray m_compound;
+    bool m_isCompound = false;
     qint64 m_bytes = 0;
 };
 
@@ -99,7 +169,7 @@ SelectionReader::~SelectionReader()
 template <typename Wanted> Reply<xcb_generic_event_t> SelectionReader::next(Wanted wanted)
 {
     xcb_flush(m_c);
-    const QDeadlineTimer deadline(AnswerTimeoutMs);
+    const QDeadlineTimer silence(AnswerTimeoutMs);
     for (;;) {
         while (auto event = reply(xcb_poll_for_event(m_c))) {
             const int type = event->response_type & 0x7f;
@@ -111,12 +181,29 @@ template <typename Wanted> Reply<xcb_generic_event_t> SelectionReader::next(Want
                 return event;
             }
         }
-        if (xcb_connection_has_error(m_c) != 0 || deadline.hasExpired()) {
+        if (xcb_connection_has_error(m_c) != 0) {
             return reply<xcb_generic_event_t>(nullptr);
         }
-        pollfd fd{xcb_get_file_descriptor(m_c), POLLIN, 0};
-        poll(&fd, 1, static_cast<int>(deadline.remainingTime()));
+        switch (m_wait.waitForInput(xcb_get_file_descriptor(m_c), int(silence.remainingTime()))) {
+        case ClipboardWait::Ready:
+            continue;
+        case ClipboardWait::Silent:
+            break;
+        case ClipboardWait::Late:
+            m_stopped = TooSlow;
+            break;
+        case ClipboardWait::Cancelled:
+            m_stopped = Cancelled;
+            break;
+        }
+        return reply<xcb_generic_event_t>(nullptr);
     }
+}
+
+bool SelectionReader::fail(const QString &otherwise, QString &reason) const
+{
+    reason = m_stopped.isEmpty() ? otherwise : m_stopped;
+    return false;
 }
 
 bool SelectionReader::convert(xcb_atom_t target, xcb_atom_t &property)
@@ -145,12 +232,26 @@ xcb_atom_t SelectionReader::textTarget(const xcb_get_property_reply_t *targets) 
 {
     const auto *offered = static_cast<const xcb_atom_t *>(xcb_get_property_value(targets));
     const int count = targets->format == 32 ? xcb_get_property_value_length(targets) / 4 : 0;
-    for (int wanted = Utf8String; wanted <= TextPlain; ++wanted) {
+    for (int wanted = Utf8String; wanted <= CompoundText; ++wanted) {
         if (std::find(offered, offered + count, m_atoms[wanted]) != offered + count) {
             return m_atoms[wanted];
         }
     }
     return XCB_ATOM_NONE;
+}
+
+bool SelectionReader::isText(xcb_atom_t type) const
+{
+    const xcb_atom_t *begin = m_atoms + Utf8String;
+    const xcb_atom_t *end = m_atoms + CompoundText + 1;
+    return type != XCB_ATOM_NONE && std::find(begin, end, type) != end;
+}
+
+QString SelectionReader::atomName(xcb_atom_t atom) const
+{
+    const auto name = reply(xcb_get_atom_name_reply(m_c, xcb_get_atom_name(m_c, atom), nullptr));
+    return name ? QString::fromLatin1(xcb_get_atom_name_name(name.get()), xcb_get_atom_name_name_length(name.get()))
+                : QString::number(atom);
 }
 
 bool SelectionReader::tooLarge(qint64 bytes, QString &reason)
@@ -166,10 +267,21 @@ bool SelectionReader::tooLarge(qint64 bytes, QString &reason)
 
 bool SelectionReader::append(const xcb_get_property_reply_t *piece, QString &text, QString &reason)
 {
+    // Numbers, atoms or a picture would be taken for characters.
+    if (piece->format != 8 || !isText(piece->type)) {
+        reason = NotText.arg(atomName(piece->type));
+        return false;
+    }
     const int size = xcb_get_property_value_length(piece);
     m_bytes += size;
     if (tooLarge(m_bytes + piece->bytes_after, reason)) {
         return false;
+    }
+    const auto *bytes = static_cast<const char *>(xcb_get_property_value(piece));
+    m_isCompound |= m_bytes == size && piece->type == m_atoms[CompoundText];
+    if (m_isCompound) {
+        m_compound.append(bytes, size);
+        return true;
     }
     if (!m_decoder) {
         // A byte-order mark at the start belongs to the text.
@@ -180,9 +292,17 @@ bool SelectionReader::append(const xcb_get_property_reply_t *piece, QString &tex
     // never held twice.
     const qsizetype used = text.size();
     text.resize(used + m_decoder->requiredSpace(size));
-    const auto *bytes = static_cast<const char *>(xcb_get_property_value(piece));
     const QChar *end = m_decoder->appendToBuffer(text.data() + used, QByteArrayView(bytes, size));
     text.resize(end - text.constData());
+    return true;
+}
+
+bool SelectionReader::finish(QString &text, QString &reason)
+{
+    if (m_isCompound && !decodeCompoundText(m_compound, text)) {
+        reason = UnknownCharacters;
+        return false;
+    }
     return true;
 }
 
@@ -199,32 +319,36 @@ bool SelectionReader::read(QString &text, QString &reason)
     xcb_change_window_attributes(m_c, m_owner, XCB_CW_EVENT_MASK, &structure);
     xcb_atom_t property = XCB_ATOM_NONE;
     if (!convert(m_atoms[Targets], property)) {
-        reason = NoAnswer;
-        return false;
+        return fail(NoAnswer, reason);
     }
-    // An owner that lists no formats may still give text when asked for it.
+    // An owner that lists no formats may still give text when asked for it;
+    // one that offers text has to give it.
     xcb_atom_t target = m_atoms[Utf8String];
-    if (property != XCB_ATOM_NONE) {
-        const auto targets = takeProperty();
-        target = targets ? textTarget(targets.get()) : xcb_atom_t(XCB_ATOM_NONE);
+    const auto targets = property != XCB_ATOM_NONE ? takeProperty() : reply<xcb_get_property_reply_t>(nullptr);
+    const bool listed = targets && targets->type != XCB_ATOM_NONE;
+    if (listed) {
+        target = textTarget(targets.get());
     }
     if (target == XCB_ATOM_NONE) {
         return true; // a picture, say: no text
     }
     if (!convert(target, property)) {
-        reason = NoAnswer;
-        return false;
+        return fail(NoAnswer, reason);
+    }
+    if (property == XCB_ATOM_NONE && !listed) {
+        return true;
     }
     if (property == XCB_ATOM_NONE) {
-        return true; // it offered text but could not give it
+        reason = Refused;
+        return false;
     }
-    const auto first = takeProperty();
-    if (!first) {
-        reason = Broken;
+    const auto first = property == m_atoms[Property] ? takeProperty() : reply<xcb_get_property_reply_t>(nullptr);
+    if (!first || first->type == XCB_ATOM_NONE) {
+        reason = NotHandedOver;
         return false;
     }
     if (first->type != m_atoms[Incr]) {
-        return append(first.get(), text, reason);
+        return append(first.get(), text, reason) && finish(text, reason);
     }
     // In pieces: the property gave the least size; each piece follows our
     // deletion of the last, and an empty piece ends the text.
@@ -243,11 +367,10 @@ bool SelectionReader::read(QString &text, QString &reason)
         });
         const auto piece = notice ? takeProperty() : reply<xcb_get_property_reply_t>(nullptr);
         if (!piece) {
-            reason = Broken;
-            return false;
+            return fail(Broken, reason);
         }
         if (xcb_get_property_value_length(piece.get()) == 0) {
-            return true;
+            return finish(text, reason);
         }
         if (!append(piece.get(), text, reason)) {
             return false;
@@ -260,6 +383,10 @@ bool SelectionReader::read(QString &text, QString &reason)
 bool readX11ClipboardText(QString &text, QString &reason)
 {
     text.clear();
+    if (ClipboardWait::running() != nullptr) {
+        reason = Busy;
+        return false;
+    }
     std::unique_ptr<xcb_connection_t, ConnectionCloser> connection(xcb_connect(nullptr, nullptr));
     if (xcb_connection_has_error(connection.get()) != 0) {
         reason = NoAnswer;

@@ -84,12 +84,12 @@ start_desktop() {
 }
 
 # Starts the program from a folder of its own, so that nothing it writes beside
-# itself leaks between tests. Sets VELMORA_PID and WINDOW.
+# itself leaks between tests; called again, another bar. Sets VELMORA_PID and WINDOW.
 start_velmora() {
     mkdir -p "$WORK/bin"
-    cp "$VELMORA_BUILT" "$WORK/bin/velmora"
-    cp "$(dirname "$VELMORA_BUILT")"/libvelmora-*.so "$WORK/bin/"
-    cp "$RESOURCES/Velmora.hlp" "$WORK/bin/"
+    cp -n "$VELMORA_BUILT" "$WORK/bin/velmora"
+    cp -n "$(dirname "$VELMORA_BUILT")"/libvelmora-*.so "$WORK/bin/"
+    cp -n "$RESOURCES/Velmora.hlp" "$WORK/bin/"
     background "$WORK/bin/velmora" "$@" >>"$WORK/velmora.log" 2>&1
     VELMORA_PID=${PIDS[-1]}
     expect "the bar is shown" bar_shown
@@ -129,12 +129,15 @@ click_editor() { xdotool mousemove --window "$EDITOR" $((($1 + $3 / 2) / 15)) $(
 # velmora started from the command line, handing its request to the running bar;
 # status_of prints its exit status and keeps its standard error in $WORK/stderr.
 status_of() { "$WORK/bin/velmora" "$@" 2>"$WORK/stderr" && echo 0 || echo $?; }
+# same DESCRIPTION EXPECTED ACTUAL: a fact seen once; slot_hex K: slot K's text as another program sees it.
+same() { if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1 (expected: $2, seen: $3)"; fi; }
+slot_hex() { "$WORK/bin/velmora" --copy "$1" 2>/dev/null && clipboard_hex; }
 
 # items LABEL TEXT ...: the bytes of clip document items, empty up to slot 10.
 items() { for i in $(seq 20); do printf '"%s"\r\n' "${!i:-}"; done; }
 
 # The clipboard as another program sees it.
-clipboard_hex() { xclip -selection clipboard -o 2>/dev/null | od -An -tx1 | tr -d ' \n'; }
+clipboard_hex() { timeout 10 xclip -selection clipboard -o 2>/dev/null | od -An -tx1 | tr -d ' \n'; }
 hex_of() { printf '%s' "$1" | od -An -tx1 | tr -d ' \n'; }
 set_clipboard() {
     printf '%s' "$1" | xclip -selection clipboard -i

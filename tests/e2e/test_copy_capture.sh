@@ -60,7 +60,7 @@ owner_stops KILL 2000000
 owner_stops STOP 2000000
 xclip -selection clipboard -i -quiet <"$WORK/long.txt" >/dev/null 2>&1 & PIDS+=($!)
 WAIT=60 wait_until output_is a first_byte || fail "xclip did not take the clipboard"
-click_capture 4
+same "a 100 MB capture is done" 0 "$(status_of --capture 4)"
 click_slot 4
 expect "the bar holds the clipboard, slot 4 named" output_is "Velmora - aaaaaaa..." window_title
 WAIT=60 expect "a 100 MB text is captured whole" output_is 100000000 sh -c "timeout 20 xclip -selection clipboard -o | wc -c"

@@ -4,6 +4,7 @@
 #include "app/GlobalShortcuts.h"
 #include "app/KeySettings.h"
 #include "app/ServerTime.h"
+#include "platform/ClipboardWait.h"
 #include "slots/AppState.h"
 
 #include <QAction>
@@ -97,23 +98,26 @@ void RemoteControl::applyGlobalShortcuts(bool on)
 void RemoteControl::request(const CommandLineRequest &request, const RemoteServer::Reply &reply)
 {
     const int k = request.slot;
-    switch (request.kind) {
-    case CommandLineRequest::Copy:
-        m_time->refreshThen([this, k, reply] {
+    // A request whose asker has given up meanwhile is not carried out: it may
+    // have asked another bar, or the user another way.
+    m_time->refreshThen([this, k, request, reply] {
+        if (!reply.waiting()) {
+            return;
+        }
+        switch (request.kind) {
+        case CommandLineRequest::Copy:
             m_form.CopySlot(k);
             reply(ExitDone, QString());
-        });
-        break;
-    case CommandLineRequest::Capture:
-        m_time->refreshThen([this, k, reply] { capture(k, reply); });
-        break;
-    default:
-        m_time->refreshThen([this, reply] {
+            break;
+        case CommandLineRequest::Capture:
+            capture(k, reply);
+            break;
+        default:
             show();
             reply(ExitDone, QString());
-        });
-        break;
-    }
+            break;
+        }
+    });
 }
 
 void RemoteControl::capture(int k, const RemoteServer::Reply &reply)
@@ -125,18 +129,31 @@ void RemoteControl::capture(int k, const RemoteServer::Reply &reply)
               QStringLiteral("the bar has its window \"%1\" open; close it and try again").arg(open->windowTitle()));
         return;
     }
+    if (ClipboardWait::running() != nullptr) {
+        reply(ExitRefused, QStringLiteral("the bar is reading the clipboard already; try again once it is done"));
+        return;
+    }
     // A message box of the capture waits for the user, who may be away: the
     // asker gets its text at once instead of waiting with it.
     QTimer watch;
     watch.setInterval(MessageBoxWatchMs);
     connect(&watch, &QTimer::timeout, this, [&watch, &reply] {
-        if (const auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+        // While the read goes on, a message box is another capture's, clicked meanwhile.
+        const auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box != nullptr && ClipboardWait::running() == nullptr) {
             watch.stop();
             reply(ExitRefused, box->text());
         }
     });
     watch.start();
+    // The read that begins now is this capture's own, and ends with its asker.
+    reply.whenGone([] {
+        if (ClipboardWait *read = ClipboardWait::running()) {
+            read->cancel();
+        }
+    });
     m_form.CaptureSlot(k);
+    reply.whenGone({});
     watch.stop();
     reply(ExitDone, QString());
 }

@@ -1,0 +1,72 @@
+// clipboard_owner MODE TEXT takes CLIPBOARD, prints "ready" and offers TEXT as UTF8_STRING (compound: only
+// as COMPOUND_TEXT). Asked for it, it refuses (refuse), says it wrote it but does not (lie), writes another
+// property (elsewhere), INTEGER data (integer), the bytes (compound), or a byte every half second (trickle).
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include <unistd.h>
+
+xcb_connection_t *c;
+
+xcb_atom_t atom(const char *name)
+{
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
+    return reply != nullptr ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+int main(int argc, char *argv[])
+{
+    const std::string mode = argc > 2 ? argv[1] : "", text = argc > 2 ? argv[2] : "";
+    c = xcb_connect(nullptr, nullptr);
+    const xcb_window_t window = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, xcb_setup_roots_iterator(xcb_get_setup(c)).data->root, 0, 0, 1,
+                      1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    const xcb_atom_t targets = atom("TARGETS"), offered = atom(mode == "compound" ? "COMPOUND_TEXT" : "UTF8_STRING");
+    xcb_set_selection_owner(c, window, atom("CLIPBOARD"), XCB_CURRENT_TIME);
+    xcb_flush(c);
+    std::cout << "ready" << std::endl;
+    std::size_t sent = text.size() + 1; // of the text in pieces: none under way
+    while (xcb_generic_event_t *event = xcb_wait_for_event(c)) {
+        const int type = event->response_type & 0x7f;
+        const auto *change = reinterpret_cast<xcb_property_notify_event_t *>(event);
+        if (type == XCB_PROPERTY_NOTIFY && change->state == XCB_PROPERTY_DELETE && sent <= text.size()) {
+            usleep(500000); // the last piece was taken: the next, and after the text an empty one
+            const int size = sent < text.size();
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, change->window, change->atom, offered, 8, size, &text[sent]);
+            ++sent;
+        }
+        if (type == XCB_SELECTION_REQUEST) {
+            const auto *request = reinterpret_cast<xcb_selection_request_event_t *>(event);
+            xcb_selection_notify_event_t notify{
+                XCB_SELECTION_NOTIFY, 0, 0, request->time, request->requestor, request->selection, request->target,
+                request->property};
+            const auto write = [request](xcb_atom_t where, xcb_atom_t type, int format, int count, const void *data) {
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, request->requestor, where, type, format, count, data);
+            };
+            const uint32_t number = mode == "trickle" ? text.size() : 42, events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+            if (request->target == targets) {
+                const xcb_atom_t list[] = {targets, offered};
+                write(request->property, XCB_ATOM_ATOM, 32, 2, list);
+            } else if (request->target != offered || mode == "refuse") {
+                notify.property = XCB_ATOM_NONE;
+            } else if (mode == "elsewhere") {
+                write(notify.property = atom("ELSEWHERE"), offered, 8, int(text.size()), text.data());
+            } else if (mode == "integer") {
+                write(request->property, XCB_ATOM_INTEGER, 32, 1, &number);
+            } else if (mode == "trickle") {
+                xcb_change_window_attributes(c, request->requestor, XCB_CW_EVENT_MASK, &events);
+                write(request->property, atom("INCR"), 32, 1, &number);
+                sent = 0;
+            } else if (mode != "lie") {
+                write(request->property, offered, 8, int(text.size()), text.data());
+            }
+            xcb_send_event(c, 0, request->requestor, 0, reinterpret_cast<const char *>(&notify));
+        }
+        xcb_flush(c);
+        std::free(event);
+    }
+}
