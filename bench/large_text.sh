@@ -26,7 +26,12 @@ read_out() {
     echo $((($(now) - start) / 1000000))
     cmp -s "$work/text" "$work/out" || { echo "the text read back differs" >&2; exit 1; }
 }
-offer() { clip -i -quiet <"$work/text" >/dev/null 2>&1 & owner=$! && STOP+=($owner); sleep 0.3; }
+# xclip takes a while to read the text before it takes the clipboard, from the
+# bar whose text is empty.
+offer() {
+    clip -i -quiet <"$work/text" >/dev/null 2>&1 & owner=$! && STOP+=($owner)
+    until [ -n "$(clip -o 2>/dev/null | head -c 1)" ]; do sleep 0.05; done
+}
 
 for run in $(seq "$runs"); do
     # A new bar each run, so that its idle size holds no text of the run before.
