@@ -42,7 +42,7 @@ RemoteControl::RemoteControl(Form1 &form, const AppState &state, Desktop &deskto
     m_server = new RemoteServer(
         [this](const CommandLineRequest &request, const RemoteServer::Reply &reply) { this->request(request, reply); },
         this);
-    m_shortcuts = new GlobalShortcuts([this](int k) { m_time->refreshThen([this, k] { m_form.CopySlot(k); }); }, this);
+    m_shortcuts = new GlobalShortcuts([this](int k) { m_form.CopySlot(k); }, this);
     m_entry = form.findChild<QAction *>(QStringLiteral("mnuglobal"));
     // The entry's tooltip says why it is greyed out, or which shortcuts are held.
     form.findChild<QMenu *>(QStringLiteral("mnuview"))->setToolTipsVisible(true);
@@ -99,13 +99,11 @@ void RemoteControl::request(const CommandLineRequest &request, const RemoteServe
     const int k = request.slot;
     switch (request.kind) {
     case CommandLineRequest::Copy:
-        m_time->refreshThen([this, k, reply] {
-            m_form.CopySlot(k);
-            reply(ExitDone, QString());
-        });
+        m_form.CopySlot(k);
+        reply(ExitDone, QString());
         break;
     case CommandLineRequest::Capture:
-        m_time->refreshThen([this, k, reply] { capture(k, reply); });
+        capture(k, reply);
         break;
     default:
         m_time->refreshThen([this, reply] {
