@@ -70,6 +70,6 @@ print(f"peak memory above idle      {peak / 1e6:8.0f} MB  {peak / size:5.2f} x t
 summary_file = os.environ.get("BENCH_SUMMARY")
 if summary_file:
     with open(summary_file, "a") as out:
-        out.write(f"{size / 1e6:.0f} MB slot copied to xclip -o\t{copy:.0f} ms\t{floor:.0f} ms\t{copy / floor:.2f}\t<= 1.5\n")
+        out.write(f"{size / 1e6:.0f} MB slot copied to xclip -o\t{copy:.0f} ms\t{floor:.0f} ms\t{copy / floor:.2f}\t<= 1.2\n")
         out.write(f"peak memory, {size / 1e6:.0f} MB captured and copied\t{peak / 1e6:.0f} MB\t{size / 1e6:.0f} MB text\t{peak / size:.2f}\t<= 2\n")
 PY
