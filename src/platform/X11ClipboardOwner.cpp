@@ -41,9 +41,13 @@ enum AtomName {
     AtomCount
 };
 const char *const AtomNames[AtomCount] = {
-    "CLIPBOARD", "TARGETS",    "MULTIPLE", "TIMESTAMP",     "SAVE_TARGETS",         "INCR",           "NULL",
-    "CLIPBOARD_MANAGER",       "UTF8_STRING",              "text/plain;charset=utf-8", "text/plain", "TEXT",
-    "_VELMORA_TIME",           "_VELMORA_SAVE_TARGETS",
+    "CLIPBOARD",     "TARGETS",
+    "MULTIPLE",      "TIMESTAMP",
+    "SAVE_TARGETS",  "INCR",
+    "NULL",          "CLIPBOARD_MANAGER",
+    "UTF8_STRING",   "text/plain;charset=utf-8",
+    "text/plain",    "TEXT",
+    "_VELMORA_TIME", "_VELMORA_SAVE_TARGETS",
 };
 
 template <typename T> std::unique_ptr<T, decltype(&std::free)> reply(T *value)
@@ -238,8 +242,8 @@ void X11ClipboardOwner::handOverToManager()
     const std::vector<xcb_atom_t> keep = textTargets();
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_window, atom(SaveListAtom), XCB_ATOM_ATOM, 32,
                         static_cast<uint32_t>(keep.size()), keep.data());
-    xcb_convert_selection(m_connection, m_window, atom(ClipboardManagerAtom), atom(SaveTargetsAtom),
-                          atom(SaveListAtom), now);
+    xcb_convert_selection(m_connection, m_window, atom(ClipboardManagerAtom), atom(SaveTargetsAtom), atom(SaveListAtom),
+                          now);
     m_managerAnswered = false;
     // It answers once it has read everything, which we hand over meanwhile.
     waitUntil([this] { return m_managerAnswered; }, ManagerMs);
@@ -369,7 +373,8 @@ void X11ClipboardOwner::answer(const xcb_selection_request_event_t *request)
     notify.selection = request->selection;
     notify.target = request->target;
     notify.property = done ? property : xcb_atom_t(XCB_ATOM_NONE);
-    xcb_send_event(m_connection, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&notify));
+    xcb_send_event(m_connection, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char *>(&notify));
 }
 
 bool X11ClipboardOwner::convert(xcb_window_t requestor, xcb_atom_t target, xcb_atom_t property)
@@ -390,8 +395,7 @@ bool X11ClipboardOwner::convert(xcb_window_t requestor, xcb_atom_t target, xcb_a
     if (target == atom(SaveTargetsAtom)) {
         // A target asked only for its effect is answered with an empty property
         // of type NULL; keeping the text needs nothing of ours beyond answering.
-        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, requestor, property, atom(NullAtom), 32, 0,
-                            nullptr);
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, requestor, property, atom(NullAtom), 32, 0, nullptr);
         return true;
     }
     xcb_atom_t type = XCB_ATOM_NONE;
@@ -408,8 +412,8 @@ bool X11ClipboardOwner::convertMultiple(xcb_window_t requestor, xcb_atom_t prope
     // The property lists pairs of a target and the property to put it in; a
     // pair we cannot answer gets its property replaced by none.
     const auto pairs = reply(xcb_get_property_reply(
-        m_connection,
-        xcb_get_property(m_connection, 0, requestor, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16), nullptr));
+        m_connection, xcb_get_property(m_connection, 0, requestor, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16),
+        nullptr));
     if (!pairs || pairs->format != 32) {
         return false;
     }
@@ -457,8 +461,7 @@ bool X11ClipboardOwner::textIn(xcb_atom_t target, xcb_atom_t &type, QByteArray &
 
 std::vector<xcb_atom_t> X11ClipboardOwner::textTargets()
 {
-    std::vector<xcb_atom_t> targets{atom(Utf8StringAtom), atom(TextPlainUtf8Atom), atom(TextPlainAtom),
-                                    atom(TextAtom)};
+    std::vector<xcb_atom_t> targets{atom(Utf8StringAtom), atom(TextPlainUtf8Atom), atom(TextPlainAtom), atom(TextAtom)};
     if (fitsLatin1()) {
         targets.push_back(XCB_ATOM_STRING);
     }

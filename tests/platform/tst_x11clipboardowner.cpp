@@ -17,13 +17,13 @@ void TestX11ClipboardOwner::stringFormIsLatin1WhereTheTextAllows_data()
     QTest::addColumn<bool>("fits");
     QTest::addColumn<QByteArray>("latin1");
     QTest::newRow("an empty text") << QByteArray("") << true << QByteArray("");
-    QTest::newRow("ASCII with a line break stays as it is") << QByteArray("plain\ttext\r\n") << true
-                                                            << QByteArray("plain\ttext\r\n");
+    QTest::newRow("ASCII with a line break stays as it is")
+        << QByteArray("plain\ttext\r\n") << true << QByteArray("plain\ttext\r\n");
     QTest::newRow("accents after sixteen ASCII bytes become one byte each")
         << QByteArray("sixteen bytes..\xC3\x87\xC3\xA0 et l\xC3\xA0") << true
         << QByteArray("sixteen bytes..\xC7\xE0 et l\xE0");
-    QTest::newRow("the first and last characters above ASCII") << QByteArray("\xC2\x80\xC3\xBF") << true
-                                                               << QByteArray("\x80\xFF");
+    QTest::newRow("the first and last characters above ASCII")
+        << QByteArray("\xC2\x80\xC3\xBF") << true << QByteArray("\x80\xFF");
     QTest::newRow("the euro sign is beyond Latin-1") << QByteArray("5 \xE2\x82\xAC") << false << QByteArray();
     QTest::newRow("an emoji is beyond Latin-1") << QByteArray("smile \xF0\x9F\x98\x80") << false << QByteArray();
     QTest::newRow("an overlong form is not UTF-8") << QByteArray("\xC1\xA9") << false << QByteArray();
