@@ -59,4 +59,13 @@ refused() { ! xclip -selection clipboard -t "$1" -o >/dev/null 2>&1; }
 expect "it is refused as STRING, whose characters it has not" refused STRING
 expect "and TARGETS offers no STRING" output_is \
     "UTF8_STRING text/plain;charset=utf-8 text/plain TEXT TARGETS MULTIPLE TIMESTAMP SAVE_TARGETS " targets
+
+# At its exit the bar hands the text to a clipboard manager.
+"$CLIPBOARD_MANAGER" >"$WORK/kept" 2>"$WORK/manager.log" & PIDS+=($!)
+expect "a clipboard manager runs" grep -q ready "$WORK/manager.log"
+key alt+f x
+answer_message_box alt+n
+expect "the bar ends" exited
+expect "the manager keeps the bar's text" cmp -s "$WORK/beyond" "$WORK/kept"
+expect "the bar refuses the form it has not" grep -q "picture refused" "$WORK/manager.log"
 finish
