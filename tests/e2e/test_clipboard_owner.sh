@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The bar holding the X11 clipboard, as other programs see it: texts of every
-# size byte for byte, several readers at once, a reader that stops halfway, and
-# the forms a program may ask for.
+# The bar's X11 clipboard as other programs see it: texts of every size byte for byte, several
+# readers at once, readers that stop, the forms a program may ask for, the handover at exit.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
 printf x >"$WORK/byte"
