@@ -1,10 +1,23 @@
 #include "QtClipboard.h"
 
 #include "X11Clipboard.h"
+#include "platform/X11ClipboardOwner.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+
+namespace {
+
+bool onX11()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+} // namespace
+
+QtClipboard::QtClipboard() = default;
+QtClipboard::~QtClipboard() = default;
 
 void QtClipboard::clear()
 {
@@ -12,11 +25,25 @@ void QtClipboard::clear()
     // moment before a copy: a clipboard manager, or the compositor of a Wayland
     // desktop for XWayland, takes a clipboard without owner at once, and then
     // the copy's claim is older than its own and comes to nothing.
+    if (!m_x11Owner && onX11()) {
+        m_x11Owner = X11ClipboardOwner::connectToDisplay();
+    }
+    if (m_x11Owner) {
+        m_x11Owner->setText(QByteArray());
+        return;
+    }
     QGuiApplication::clipboard()->setMimeData(new QMimeData);
 }
 
 void QtClipboard::setText(const QString &text)
 {
+    if (!m_x11Owner && onX11()) {
+        m_x11Owner = X11ClipboardOwner::connectToDisplay();
+    }
+    if (m_x11Owner) {
+        m_x11Owner->setText(text.toUtf8());
+        return;
+    }
     // Handed over as UTF-8 bytes, the text is converted once, here. Given as a
     // QString, Qt would convert the whole of it again for every program that
     // asks, and more than once for some.
@@ -27,10 +54,16 @@ void QtClipboard::setText(const QString &text)
 
 bool QtClipboard::readText(QString &text, QString &error) const
 {
+    // Our own text comes from the owner: the reader would ask the X server,
+    // which would ask this very thread, which is busy reading.
+    if (m_x11Owner && m_x11Owner->owns()) {
+        text = QString::fromUtf8(m_x11Owner->text());
+        return true;
+    }
     // Our own text, and the clipboard of a platform without X11, Qt reads
     // reliably; another program's text on X11 we read ourselves.
     QClipboard *clipboard = QGuiApplication::clipboard();
-    if (QGuiApplication::platformName() == QLatin1String("xcb") && !clipboard->ownsClipboard()) {
+    if (onX11() && !clipboard->ownsClipboard()) {
         return readX11ClipboardText(text, error);
     }
     // Only the plain text format counts: a clipboard holding a picture, or

@@ -2,11 +2,21 @@
 
 #include "slots/Clipboard.h"
 
-// The system clipboard through QClipboard.
+#include <memory>
+
+class X11ClipboardOwner;
+
+// The system clipboard through QClipboard; on X11 the bar owns it itself.
 class QtClipboard : public Clipboard
 {
 public:
+    QtClipboard();
+    ~QtClipboard() override;
     void clear() override;
     void setText(const QString &text) override;
     bool readText(QString &text, QString &error) const override;
+
+private:
+    // Made when the bar first puts a text on the X11 clipboard.
+    std::unique_ptr<X11ClipboardOwner> m_x11Owner;
 };

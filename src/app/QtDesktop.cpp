@@ -233,8 +233,8 @@ void QtDesktop::removeTrayIcon()
 
 void QtDesktop::endProcess()
 {
-    // Leaving the event loop, rather than killing the process, lets Qt hand the
-    // clipboard text we own to a clipboard manager.
+    // Leaving the event loop, rather than killing the process, lets the
+    // clipboard text we own go to a clipboard manager.
     QCoreApplication::exit(0);
 }
 

@@ -9,11 +9,9 @@
 class QTimer;
 class QWidget;
 
-// Qt stamps the X requests that take the clipboard, ask for its text or
-// activate a window with the time of the last event the program saw. A click
-// on the bar brings a fresh one; a request from the command line or a grabbed
-// key does not, and the X server ignores a clipboard claim stamped older than
-// the present owner's, while window managers refuse the focus to an old
+// Qt stamps the X request that activates a window with the time of the last
+// event the program saw. A click on the bar brings a fresh one; a request from
+// the command line does not, and window managers refuse the focus to an old
 // activation. So before such an action the window changes a property of its
 // own: the server's notice of it carries the present time, which Qt takes.
 class ServerTime : public QObject, public QAbstractNativeEventFilter

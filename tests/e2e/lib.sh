@@ -136,8 +136,16 @@ slot_hex() { "$WORK/bin/velmora" --copy "$1" 2>/dev/null && clipboard_hex; }
 # items LABEL TEXT ...: the bytes of clip document items, empty up to slot 10.
 items() { for i in $(seq 20); do printf '"%s"\r\n' "${!i:-}"; done; }
 
-# The clipboard as another program sees it.
-clipboard_hex() { timeout 10 xclip -selection clipboard -o 2>/dev/null | od -An -tx1 | tr -d ' \n'; }
+# document PATH FILE...: a clip document whose slot K holds the bytes of the K-th
+# file, labelled with the file's name.
+document() {
+    local path=$1 file && shift
+    { for file in "$@"; do printf '"%s"\r\n"' "$(basename "$file")" && cat "$file" && printf '"\r\n'; done
+      for _ in $(seq $((10 - $#))); do printf '""\r\n""\r\n'; done; } >"$path"
+}
+
+# The clipboard as another program sees it; clipboard_hex -t TARGET asks for that form.
+clipboard_hex() { timeout 10 xclip -selection clipboard "$@" -o 2>/dev/null | od -An -tx1 | tr -d ' \n'; }
 hex_of() { printf '%s' "$1" | od -An -tx1 | tr -d ' \n'; }
 set_clipboard() {
     printf '%s' "$1" | xclip -selection clipboard -i

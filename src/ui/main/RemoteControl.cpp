@@ -43,7 +43,7 @@ RemoteControl::RemoteControl(Form1 &form, const AppState &state, Desktop &deskto
     m_server = new RemoteServer(
         [this](const CommandLineRequest &request, const RemoteServer::Reply &reply) { this->request(request, reply); },
         this);
-    m_shortcuts = new GlobalShortcuts([this](int k) { m_time->refreshThen([this, k] { m_form.CopySlot(k); }); }, this);
+    m_shortcuts = new GlobalShortcuts([this](int k) { m_form.CopySlot(k); }, this);
     m_entry = form.findChild<QAction *>(QStringLiteral("mnuglobal"));
     // The entry's tooltip says why it is greyed out, or which shortcuts are held.
     form.findChild<QMenu *>(QStringLiteral("mnuview"))->setToolTipsVisible(true);
@@ -100,24 +100,27 @@ void RemoteControl::request(const CommandLineRequest &request, const RemoteServe
     const int k = request.slot;
     // A request whose asker has given up meanwhile is not carried out: it may
     // have asked another bar, or the user another way.
-    m_time->refreshThen([this, k, request, reply] {
-        if (!reply.waiting()) {
-            return;
-        }
-        switch (request.kind) {
-        case CommandLineRequest::Copy:
-            m_form.CopySlot(k);
-            reply(ExitDone, QString());
-            break;
-        case CommandLineRequest::Capture:
-            capture(k, reply);
-            break;
-        default:
+    if (!reply.waiting()) {
+        return;
+    }
+    switch (request.kind) {
+    case CommandLineRequest::Copy:
+        m_form.CopySlot(k);
+        reply(ExitDone, QString());
+        break;
+    case CommandLineRequest::Capture:
+        capture(k, reply);
+        break;
+    default:
+        m_time->refreshThen([this, reply] {
+            if (!reply.waiting()) {
+                return;
+            }
             show();
             reply(ExitDone, QString());
-            break;
-        }
-    });
+        });
+        break;
+    }
 }
 
 void RemoteControl::capture(int k, const RemoteServer::Reply &reply)
