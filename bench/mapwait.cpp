@@ -8,9 +8,9 @@
 #include <X11/Xlib.h>
 
 #include <chrono>
-#include <dirent.h>
 #include <csignal>
 #include <cstdio>
+#include <dirent.h>
 #include <fstream>
 #include <string>
 #include <sys/wait.h>
