@@ -1,13 +1,16 @@
 // mapwait PROGRAM [ARGS...]
 // Starts PROGRAM and prints, on one line, the milliseconds from the fork to
-// the first top-level window it maps, and its resident memory in kB half a
-// second later; then ends it. Meant for an X server without a window manager,
+// the first top-level window it maps, its resident memory in kB half a second
+// later, and the milliseconds of processor time its threads had used when the
+// window was mapped; then ends it. The processor time tells its own cost apart
+// from waiting on a machine that others share. Meant for an X server without a window manager,
 // where a client's top-level windows are children of the root window.
 #include <X11/Xlib.h>
 
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <dirent.h>
 #include <fstream>
 #include <string>
 #include <sys/wait.h>
@@ -26,6 +29,28 @@ long residentKb(pid_t pid)
         }
     }
     return -1;
+}
+
+// Processor time of all threads of a process so far, in milliseconds.
+double processorMs(pid_t pid)
+{
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    DIR *folder = opendir(tasks.c_str());
+    if (folder == nullptr) {
+        return -1;
+    }
+    double ns = 0;
+    while (const dirent *entry = readdir(folder)) {
+        if (entry->d_name[0] != '.') {
+            std::ifstream schedstat(tasks + "/" + entry->d_name + "/schedstat");
+            double onCpu = 0;
+            if (schedstat >> onCpu) {
+                ns += onCpu;
+            }
+        }
+    }
+    closedir(folder);
+    return ns / 1e6;
 }
 
 } // namespace
@@ -58,11 +83,12 @@ int main(int argc, char *argv[])
         }
     }
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const double cpuMs = processorMs(pid);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     const long rss = residentKb(pid);
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
-    std::printf("%.1f %ld\n", ms, rss);
+    std::printf("%.1f %ld %.1f\n", ms, rss, cpuMs);
     XCloseDisplay(display);
     return 0;
 }
