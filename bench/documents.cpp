@@ -52,7 +52,7 @@ double median(std::vector<double> values)
 }
 
 // Prose in short lines, one word in ten accented, now and then a quoted word.
-QString sampleText(qsizetype bytes)
+QByteArray sampleText(qsizetype bytes)
 {
     static const char *const words[] = {"the",   "slot",  "bar",   "copies", "text",   "into",   "clipboard",
                                         "and",   "back",  "with",  "labels", "across", "\"it\"", "café",
@@ -74,13 +74,16 @@ QString sampleText(qsizetype bytes)
     }
     QByteArray text = block.repeated(bytes / block.size() + 1);
     text.truncate(bytes);
-    return QString::fromUtf8(text);
+    while (!QByteArrayView(text).isValidUtf8()) {
+        text.chop(1); // a slot holds whole characters
+    }
+    return text;
 }
 
 AppState::SlotSet sampleDocument(qsizetype textBytes)
 {
     AppState::SlotSet slotSet;
-    const QString text = sampleText(textBytes / AppState::SlotCount);
+    const QByteArray text = sampleText(textBytes / AppState::SlotCount);
     for (int k = 0; k < AppState::SlotCount; ++k) {
         slotSet.at(static_cast<std::size_t>(k)) = {QStringLiteral("Slot %1 é").arg(k + 1), text};
     }

@@ -120,14 +120,15 @@ void TestForm2::run(const QString &step)
 
 QMap<QString, QString> TestForm2::facts(const AppState &state)
 {
-    QString pictures, lit, clipboard;
+    QString pictures, lit;
+    QByteArray clipboard;
     for (SlotButton *button : m_form->findChildren<SlotButton *>()) {
         pictures += button->picture().isNull() ? QString() : button->objectName() + ' ';
         lit += button->backRole() == QPalette::Midlight ? button->objectName() : QString();
     }
     QString error;
     m_clipboard.readText(clipboard, error);
-    const auto pair = [](const ClipSlot &slot) { return slot.label + '|' + slot.text; };
+    const auto pair = [](const ClipSlot &slot) { return slot.label + '|' + QString::fromUtf8(slot.text); };
     return {
         {"wc3", pair(m_editor.workingCopy.at(2))},
         {"wc4", pair(m_editor.workingCopy.at(3))},
@@ -207,7 +208,8 @@ void TestForm2::userScripts()
     QFETCH(QString, expected);
     AppState &state = m_state;
     state.programTitle = "Velmora";
-    state.setSlotSet({ClipSlot(), {"old", ""}, {label, text}, {"four", "text 4"}, {}, {}, {}, {}, {}, {"ten", "x"}});
+    state.setSlotSet(
+        {ClipSlot(), {"old", ""}, {label, text.toUtf8()}, {"four", "text 4"}, {}, {}, {}, {}, {}, {"ten", "x"}});
     open(state);
     // Whole, not cut, unless it cannot fit.
     QCOMPARE(child<SlotButton>("Cmd3")->shownCaption() == child<SlotButton>("Cmd3")->text(), label.size() < 20);
