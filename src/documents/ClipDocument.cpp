@@ -37,19 +37,19 @@ QString quotedPath(const QString &path)
     return QLatin1Char('"') + displayFileName(path) + QLatin1Char('"');
 }
 
-// Swaps one byte for another throughout a range. Done in blocks of a fixed
+// Copies a range with one byte swapped for another. Done in blocks of a fixed
 // length so that the compiler turns the inner loop into vector code: quotes may
 // be anything from absent to every few characters.
-void swapBytes(char *p, char *end, char from, char to)
+void copySwapped(const char *p, const char *end, char *out, char from, char to)
 {
     constexpr int Block = 32;
-    for (; end - p >= Block; p += Block) {
+    for (; end - p >= Block; p += Block, out += Block) {
         for (int i = 0; i < Block; ++i) {
-            p[i] = p[i] == from ? to : p[i];
+            out[i] = p[i] == from ? to : p[i];
         }
     }
     for (; p != end; ++p) {
-        *p = *p == from ? to : *p;
+        *out++ = *p == from ? to : *p;
     }
 }
 
@@ -180,8 +180,8 @@ bool ItemReader::finish(QString &error)
 void ItemReader::append(const char *begin, const char *end)
 {
     const qsizetype used = m_item.size();
-    m_item.append(begin, end - begin);
-    swapBytes(m_item.data() + used, m_item.data() + m_item.size(), QuoteMarker, Quote);
+    m_item.resize(used + (end - begin));
+    copySwapped(begin, end, m_item.data() + used, QuoteMarker, Quote);
 }
 
 void ItemReader::endItem()
@@ -204,20 +204,19 @@ void ItemReader::takeSlots(AppState::SlotSet &slotSet)
 }
 
 // Hands the bytes of a text to `write` with each double quote stored as
-// U+0001. A piece without quotes goes straight from the slot, uncopied.
+// U+0001. A piece without quotes goes straight from the slot, uncopied; the
+// others through `piece`, one buffer for them all.
 template <typename Write> bool writeText(const QByteArray &text, QByteArray &piece, Write write)
 {
     for (qsizetype at = 0; at < text.size(); at += WritePieceBytes) {
         const QByteArrayView part = QByteArrayView(text).sliced(at, qMin(WritePieceBytes, text.size() - at));
-        if (!part.contains(Quote)) {
-            if (!write(part.data(), part.size())) {
-                return false;
-            }
-            continue;
+        const char *bytes = part.data();
+        if (part.contains(Quote)) {
+            piece.resize(WritePieceBytes);
+            copySwapped(part.begin(), part.end(), piece.data(), Quote, QuoteMarker);
+            bytes = piece.constData();
         }
-        piece = part.toByteArray();
-        swapBytes(piece.data(), piece.data() + piece.size(), Quote, QuoteMarker);
-        if (!write(piece.constData(), piece.size())) {
+        if (!write(bytes, part.size())) {
             return false;
         }
     }

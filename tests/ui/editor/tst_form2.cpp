@@ -143,7 +143,7 @@ QMap<QString, QString> TestForm2::facts(const AppState &state)
         {"main",
          QStringList{m_view.buttons[1], m_view.entries[0], m_view.entries[1], m_view.entries[9]}.join('|') +
              QStringLiteral(" edit %1 dirty %2").arg(m_view.editFile).arg(state.dirty)}, // Cmd2 mnuB1 mnuB2 mnuB10
-        {"clip", clipboard},
+        {"clip", QString::fromUtf8(clipboard)},
         {"slot2", pair(state.slot(2))},
         {"slot3", pair(state.slot(3))}};
 }
