@@ -10,7 +10,8 @@
 
 // The largest document or clipboard text the program takes, in bytes: reading
 // more would ask for memory the machine may not have (a label is held as
-// UTF-16, and a Windows-1252 text grows as UTF-8). Messages call it by its name below.
+// UTF-16, and a Windows-1252 text grows in UTF-8). Messages call it by its
+// name below.
 constexpr qint64 LargestTextBytes = qint64(1) << 30;
 constexpr char LargestTextName[] = "1 GiB";
 

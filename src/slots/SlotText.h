@@ -13,8 +13,9 @@
 QString decodedText(QByteArrayView utf8);
 
 // Bytes from outside as a slot keeps them: valid UTF-8 stays as it is, shared,
-// not copied. Anything else is what a decoder reads in it: every byte that
-// starts no character becomes U+FFFD, and a character cut off at the end is dropped.
+// not copied. Anything else as the program has always shown it: each byte of a
+// sequence that is no character becomes U+FFFD, and a character cut off at the
+// end is left out.
 QByteArray validUtf8(const QByteArray &bytes);
 
 // Appends Latin-1 bytes (the X11 type STRING) as UTF-8.
