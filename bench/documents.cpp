@@ -25,6 +25,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -52,7 +53,7 @@ double median(std::vector<double> values)
 }
 
 // Prose in short lines, one word in ten accented, now and then a quoted word.
-QString sampleText(qsizetype bytes)
+QByteArray sampleText(qsizetype bytes)
 {
     static const char *const words[] = {"the",   "slot",  "bar",   "copies", "text",   "into",   "clipboard",
                                         "and",   "back",  "with",  "labels", "across", "\"it\"", "café",
@@ -74,13 +75,16 @@ QString sampleText(qsizetype bytes)
     }
     QByteArray text = block.repeated(bytes / block.size() + 1);
     text.truncate(bytes);
-    return QString::fromUtf8(text);
+    while (!QByteArrayView(text).isValidUtf8()) {
+        text.chop(1); // a slot holds whole characters
+    }
+    return text;
 }
 
 AppState::SlotSet sampleDocument(qsizetype textBytes)
 {
     AppState::SlotSet slotSet;
-    const QString text = sampleText(textBytes / AppState::SlotCount);
+    const QByteArray text = sampleText(textBytes / AppState::SlotCount);
     for (int k = 0; k < AppState::SlotCount; ++k) {
         slotSet.at(static_cast<std::size_t>(k)) = {QStringLiteral("Slot %1 é").arg(k + 1), text};
     }
@@ -183,13 +187,14 @@ int main(int argc, char *argv[])
                     median(ms[2]) / median(ms[3]), median(peakKb[0]) / sizeKb, median(peakKb[1]) / sizeKb);
         QFile summary(qEnvironmentVariable("BENCH_SUMMARY"));
         if (megabytes != 10 && !summary.fileName().isEmpty() && summary.open(QIODevice::Append | QIODevice::Text)) {
-            for (const auto &[what, step] : {std::pair{"load", 0}, std::pair{"save", 2}}) {
-                summary.write(QStringLiteral("document %1, %2 MB\t%3 ms\t%4 ms\t%5\t<= 1.5\n")
+            for (const auto &[what, step, aim] : {std::tuple{"load", 0, "1.0"}, std::tuple{"save", 2, "1.2"}}) {
+                summary.write(QStringLiteral("document %1, %2 MB\t%3 ms\t%4 ms\t%5\t<= %6\n")
                                   .arg(QLatin1String(what))
                                   .arg(megabytes)
                                   .arg(median(ms[step]), 0, 'f', 1)
                                   .arg(median(ms[step + 1]), 0, 'f', 1)
                                   .arg(median(ms[step]) / median(ms[step + 1]), 0, 'f', 2)
+                                  .arg(QLatin1String(aim))
                                   .toUtf8());
             }
         }

@@ -13,8 +13,8 @@ public:
     QtClipboard();
     ~QtClipboard() override;
     void clear() override;
-    void setText(const QString &text) override;
-    bool readText(QString &text, QString &error) const override;
+    void setText(const QByteArray &utf8) override;
+    bool readText(QByteArray &utf8, QString &error) const override;
 
 private:
     // Made when the bar first puts a text on the X11 clipboard.

@@ -23,7 +23,12 @@ QString decodeText(QByteArrayView bytes)
     if (!utf8.hasError()) {
         return text;
     }
-    text.resize(bytes.size());
+    return windows1252Text(bytes);
+}
+
+QString windows1252Text(QByteArrayView bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         text[i] = QChar(fromWindows1252(static_cast<uchar>(bytes.at(i))));
     }

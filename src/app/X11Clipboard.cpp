@@ -2,6 +2,7 @@
 
 #include "TextFiles.h"
 #include "platform/ClipboardWait.h"
+#include "slots/SlotText.h"
 
 #include <QDeadlineTimer>
 #include <QStringDecoder>
@@ -74,7 +75,7 @@ enum Atom {
 // COMPOUND_TEXT as older X programs hand it over: ISO 2022 with ASCII on the
 // left and Latin-1 on the right, and UTF-8 between ESC % G and ESC % @. Text in
 // any other character set is refused rather than guessed at.
-bool decodeCompoundText(const QByteArray &bytes, QString &text)
+bool decodeCompoundText(const QByteArray &bytes, QByteArray &text)
 {
     QByteArray utf8;
     bool inUtf8 = false;
@@ -97,7 +98,7 @@ bool decodeCompoundText(const QByteArray &bytes, QString &text)
         }
     }
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    text = decoder.decode(utf8);
+    text = QString(decoder.decode(utf8)).toUtf8();
     return !decoder.hasError();
 }
 
@@ -107,7 +108,7 @@ public:
     explicit SelectionReader(xcb_connection_t *c);
     ~SelectionReader();
     // What readX11ClipboardText gives.
-    bool read(QString &text, QString &reason);
+    bool read(QByteArray &text, QString &reason);
 
 private:
     // Asks the owner to put the selection in this format on our window; false
@@ -124,9 +125,9 @@ private:
     QString atomName(xcb_atom_t atom) const;
     // True, with the reason, for more bytes than the program takes.
     static bool tooLarge(qint64 bytes, QString &reason);
-    bool append(const xcb_get_property_reply_t *piece, QString &text, QString &reason);
+    bool append(const xcb_get_property_reply_t *piece, QByteArray &text, QString &reason);
     // The text once its last piece is in.
-    bool finish(QString &text, QString &reason);
+    bool finish(QByteArray &text, QString &reason);
 
     xcb_connection_t *m_c;
     xcb_window_t m_owner = XCB_WINDOW_NONE;
@@ -135,7 +136,8 @@ private:
     ClipboardWait m_wait{ReadDeadlineSeconds * 1000};
     // Why the last wait ended without its event, when not for the owner.
     QString m_stopped;
-    std::unique_ptr<QStringDecoder> m_decoder;
+    // The text came as STRING and is taken into UTF-8 piece by piece.
+    bool m_isLatin1 = false;
     // Compound text is decoded once it is whole.
     QByteArray m_compound;
     bool m_isCompound = false;
@@ -265,7 +267,7 @@ bool SelectionReader::tooLarge(qint64 bytes, QString &reason)
     return true;
 }
 
-bool SelectionReader::append(const xcb_get_property_reply_t *piece, QString &text, QString &reason)
+bool SelectionReader::append(const xcb_get_property_reply_t *piece, QByteArray &text, QString &reason)
 {
     // Numbers, atoms or a picture would be taken for characters.
     if (piece->format != 8 || !isText(piece->type)) {
@@ -283,30 +285,28 @@ bool SelectionReader::append(const xcb_get_property_reply_t *piece, QString &tex
         m_compound.append(bytes, size);
         return true;
     }
-    if (!m_decoder) {
-        // A byte-order mark at the start belongs to the text.
-        const auto encoding = piece->type == m_atoms[String] ? QStringDecoder::Latin1 : QStringDecoder::Utf8;
-        m_decoder = std::make_unique<QStringDecoder>(encoding, QStringDecoder::Flag::ConvertInitialBom);
-    }
-    // Decoded straight into the text, which grows in place: a long text is
+    // Taken straight into the text, which grows in place: a long text is
     // never held twice.
-    const qsizetype used = text.size();
-    text.resize(used + m_decoder->requiredSpace(size));
-    const QChar *end = m_decoder->appendToBuffer(text.data() + used, QByteArrayView(bytes, size));
-    text.resize(end - text.constData());
+    m_isLatin1 |= m_bytes == size && piece->type == m_atoms[String];
+    if (m_isLatin1) {
+        appendLatin1AsUtf8(text, QByteArrayView(bytes, size));
+    } else {
+        text.append(bytes, size);
+    }
     return true;
 }
 
-bool SelectionReader::finish(QString &text, QString &reason)
+bool SelectionReader::finish(QByteArray &text, QString &reason)
 {
     if (m_isCompound && !decodeCompoundText(m_compound, text)) {
         reason = UnknownCharacters;
         return false;
     }
+    text = validUtf8(text);
     return true;
 }
 
-bool SelectionReader::read(QString &text, QString &reason)
+bool SelectionReader::read(QByteArray &text, QString &reason)
 {
     const auto owner =
         reply(xcb_get_selection_owner_reply(m_c, xcb_get_selection_owner(m_c, m_atoms[Clipboard]), nullptr));
@@ -380,7 +380,7 @@ bool SelectionReader::read(QString &text, QString &reason)
 
 } // namespace
 
-bool readX11ClipboardText(QString &text, QString &reason)
+bool readX11ClipboardText(QByteArray &text, QString &reason)
 {
     text.clear();
     if (ClipboardWait::running() != nullptr) {
@@ -395,6 +395,6 @@ bool readX11ClipboardText(QString &text, QString &reason)
     if (SelectionReader(connection.get()).read(text, reason)) {
         return true;
     }
-    text = QString();
+    text = QByteArray();
     return false;
 }

@@ -2,13 +2,14 @@
 
 #include "app/TextFiles.h"
 #include "platform/FileNames.h"
+#include "slots/SlotText.h"
 #include "storage/WholeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 #include <utility>
@@ -20,22 +21,9 @@ constexpr char Quote = '"';
 constexpr char QuoteMarker = '\x01';
 constexpr char ByteOrderMark[] = "\xEF\xBB\xBF";
 // Large documents are read and written in pieces of these sizes, so that the
-// whole file never has to sit in memory beside the strings made from it.
+// whole file never has to sit in memory beside the slots made from it.
 constexpr qint64 ReadPieceBytes = 256 * 1024;
-constexpr qsizetype WritePieceUnits = 64 * 1024;
-
-// Items alternate label and text, slot by slot.
-QString &itemString(AppState::SlotSet &slotSet, int item)
-{
-    ClipSlot &slot = slotSet.at(static_cast<std::size_t>(item / 2));
-    return item % 2 == 0 ? slot.label : slot.text;
-}
-
-const QString &itemString(const AppState::SlotSet &slotSet, int item)
-{
-    const ClipSlot &slot = slotSet.at(static_cast<std::size_t>(item / 2));
-    return item % 2 == 0 ? slot.label : slot.text;
-}
+constexpr qsizetype WritePieceBytes = 256 * 1024;
 
 QString itemName(int item)
 {
@@ -49,19 +37,12 @@ QString quotedPath(const QString &path)
     return QLatin1Char('"') + displayFileName(path) + QLatin1Char('"');
 }
 
-// Swaps one byte or character for another throughout a range. Done in blocks of
-// a fixed length so that the compiler turns the inner loop into vector code:
-// quotes may be anything from absent to every few characters.
-template <typename Unit> void swapUnits(Unit *p, Unit *end, Unit from, Unit to)
+// Copies bytes with one byte swapped for another. The ranges never overlap,
+// which lets the compiler turn the loop into vector code.
+void copySwapped(const char *__restrict in, qsizetype size, char *__restrict out, char from, char to)
 {
-    constexpr int Block = 32;
-    for (; end - p >= Block; p += Block) {
-        for (int i = 0; i < Block; ++i) {
-            p[i] = p[i] == from ? to : p[i];
-        }
-    }
-    for (; p != end; ++p) {
-        *p = *p == from ? to : *p;
+    for (qsizetype i = 0; i < size; ++i) {
+        out[i] = in[i] == from ? to : in[i];
     }
 }
 
@@ -73,54 +54,36 @@ const char *findDelimiter(const char *p, const char *end)
     return p;
 }
 
-// A UTF-8 decoder that can tell whether its input stopped inside a multi-byte
-// sequence: an item cut there is not UTF-8 either.
-class Utf8Decoder : public QStringDecoder
-{
-public:
-    // Every item is decoded on its own, and U+FEFF at the start of a label
-    // belongs to the label.
-    Utf8Decoder() : QStringDecoder(Utf8, Flag::ConvertInitialBom) {}
-    bool midSequence() const { return state.remainingChars != 0; }
-};
-
-enum class Encoding { Utf8, Windows1252 };
-
 // Splits a document into its twenty items as its bytes arrive, in pieces of
-// any size, and decodes each item straight into its string. Multi-byte UTF-8
-// never contains the ASCII bytes the items are split at, so splitting works on
-// the raw bytes whatever the encoding.
+// any size, and keeps each item's bytes as they are. Multi-byte UTF-8 never
+// contains the ASCII bytes the items are split at, so splitting works on the
+// raw bytes whatever the encoding; which one it is, is known once all twenty
+// are in.
 class ItemReader
 {
 public:
-    explicit ItemReader(Encoding encoding) : m_encoding(encoding) {}
-
-    // Takes the next bytes; returns false once it wants no more, because the
-    // twenty items are read or because they are not UTF-8.
+    // Takes the next bytes; returns false once the twenty items are read.
     bool feed(const char *p, const char *end);
     // Ends the document; false with the reason when items are missing.
-    // Says nothing when the items turned out not to be UTF-8.
     bool finish(QString &error);
-    bool notUtf8() const { return m_notUtf8; }
-    AppState::SlotSet &items() { return m_items; }
+    // The slots the items make: texts kept as the UTF-8 they are, or, when any
+    // item is not UTF-8, every item read as Windows-1252.
+    void takeSlots(AppState::SlotSet &slotSet);
 
 private:
     enum class State { BeforeItem, Quoted, AfterQuote, Unquoted };
 
-    bool done() const { return m_count == ItemCount || m_notUtf8; }
+    bool done() const { return m_count == ItemCount; }
     bool consume(const char *p, const char *end);
     void append(const char *begin, const char *end);
     void endItem();
 
-    const Encoding m_encoding;
     State m_state = State::BeforeItem;
     // How much of a byte order mark the document has begun with; -1 once it is past.
     int m_markMatched = 0;
-    bool m_notUtf8 = false;
     int m_count = 0;
-    QString m_item;
-    Utf8Decoder m_decoder;
-    AppState::SlotSet m_items;
+    QByteArray m_item;
+    std::array<QByteArray, ItemCount> m_items;
 };
 
 bool ItemReader::feed(const char *p, const char *end)
@@ -196,9 +159,6 @@ bool ItemReader::finish(QString &error)
     if (m_state == State::Unquoted) {
         endItem(); // the file ends the item
     }
-    if (m_notUtf8) {
-        return false;
-    }
     if (m_count == ItemCount) {
         return true;
     }
@@ -212,87 +172,63 @@ bool ItemReader::finish(QString &error)
 
 void ItemReader::append(const char *begin, const char *end)
 {
-    const qsizetype size = end - begin;
     const qsizetype used = m_item.size();
-    if (size == 0) {
-        return;
-    }
-    if (m_encoding == Encoding::Windows1252) {
-        m_item.resize(used + size);
-        auto *out = reinterpret_cast<char16_t *>(m_item.data()) + used;
-        for (const char *p = begin; p != end; ++p) {
-            const auto byte = static_cast<uchar>(*p);
-            *out++ = fromWindows1252(byte);
-        }
-    } else {
-        // Room for the longest result; the string keeps only what was written.
-        m_item.resize(used + m_decoder.requiredSpace(size));
-        const QChar *stop = m_decoder.appendToBuffer(m_item.data() + used, QByteArrayView(begin, size));
-        m_item.resize(stop - m_item.constData());
-        m_notUtf8 = m_decoder.hasError();
-    }
-    auto *const units = reinterpret_cast<char16_t *>(m_item.data());
-    swapUnits<char16_t>(units + used, units + m_item.size(), QuoteMarker, Quote);
+    m_item.resize(used + (end - begin));
+    copySwapped(begin, end - begin, m_item.data() + used, QuoteMarker, Quote);
 }
 
 void ItemReader::endItem()
 {
-    if (m_encoding == Encoding::Utf8 && m_decoder.midSequence()) {
-        m_notUtf8 = true;
-    }
     m_item.squeeze();
-    itemString(m_items, m_count++) = std::exchange(m_item, QString());
-    m_decoder.resetState();
+    m_items.at(static_cast<std::size_t>(m_count++)) = std::exchange(m_item, QByteArray());
 }
 
-// Runs a reader over the document, which `feed` hands to it from the start
-// (false, with the error set, when it cannot); when the items are not UTF-8,
-// runs a Windows-1252 reader over it once more.
-template <typename Feed> bool readItems(Feed feed, AppState::SlotSet &slotSet, QString &error)
+void ItemReader::takeSlots(AppState::SlotSet &slotSet)
 {
-    for (const Encoding encoding : {Encoding::Utf8, Encoding::Windows1252}) {
-        ItemReader reader(encoding);
-        if (!feed(reader)) {
+    const bool utf8 = std::all_of(m_items.cbegin(), m_items.cend(),
+                                  [](const QByteArray &item) { return QByteArrayView(item).isValidUtf8(); });
+    for (std::size_t k = 0; k < slotSet.size(); ++k) {
+        QByteArray &label = m_items.at(2 * k);
+        QByteArray &text = m_items.at(2 * k + 1);
+        // U+FEFF at the start of an item belongs to it. Each item's bytes go as
+        // soon as they are taken, so that a long one is not held twice for long.
+        slotSet.at(k) = utf8 ? ClipSlot{decodedText(std::exchange(label, {})), std::move(text)}
+                             : ClipSlot{windows1252Text(std::exchange(label, {})),
+                                        windows1252Text(std::exchange(text, {})).toUtf8()};
+    }
+}
+
+// Hands the bytes of a text to `write` with each double quote stored as
+// U+0001. A piece without quotes goes straight from the slot, uncopied; the
+// others through `piece`, one buffer for them all.
+template <typename Write> bool writeText(const QByteArray &text, QByteArray &piece, Write write)
+{
+    for (qsizetype at = 0; at < text.size(); at += WritePieceBytes) {
+        const QByteArrayView part = QByteArrayView(text).sliced(at, qMin(WritePieceBytes, text.size() - at));
+        const char *bytes = part.data();
+        if (part.contains(Quote)) {
+            piece.resize(WritePieceBytes);
+            copySwapped(part.data(), part.size(), piece.data(), Quote, QuoteMarker);
+            bytes = piece.constData();
+        }
+        if (!write(bytes, part.size())) {
             return false;
         }
-        const bool complete = reader.finish(error);
-        if (reader.notUtf8()) {
-            continue;
-        }
-        if (complete) {
-            std::swap(slotSet, reader.items());
-        }
-        return complete;
     }
-    return false; // every byte is Windows-1252; not reached
+    return true;
 }
 
 // Hands the stored bytes of the document to `write` piece by piece, so that a
 // long text is never copied whole.
 template <typename Write> bool writeItems(const AppState::SlotSet &slotSet, Write write)
 {
-    QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
     QByteArray piece;
-    for (int item = 0; item < ItemCount; ++item) {
-        const QString &string = itemString(slotSet, item);
-        if (!write("\"", 1)) {
-            return false;
-        }
-        for (qsizetype at = 0; at < string.size();) {
-            qsizetype count = qMin(WritePieceUnits, string.size() - at);
-            if (at + count < string.size() && string.at(at + count - 1).isHighSurrogate()) {
-                --count; // keep the surrogate pair together
-            }
-            piece.resize(encoder.requiredSpace(count));
-            char *const begin = piece.data();
-            char *const end = encoder.appendToBuffer(begin, QStringView(string).mid(at, count));
-            swapUnits(begin, end, Quote, QuoteMarker);
-            if (!write(begin, end - begin)) {
-                return false;
-            }
-            at += count;
-        }
-        if (!write("\"\r\n", 3)) {
+    for (const ClipSlot &slot : slotSet) {
+        // A label is held as UTF-16; a lone surrogate in it becomes the
+        // replacement character, as the encoder makes it.
+        QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+        if (!write("\"", 1) || !writeText(QByteArray(encoder.encode(slot.label)), piece, write) ||
+            !write("\"\r\n\"", 4) || !writeText(slot.text, piece, write) || !write("\"\r\n", 3)) {
             return false;
         }
     }
@@ -306,15 +242,14 @@ QString tooLarge()
 }
 
 // The bytes writeItems writes, counted without writing them: each character
-// in UTF-8, a lone surrogate as the replacement character it becomes.
+// of a label in UTF-8, a lone surrogate as the replacement character it becomes.
 qint64 encodedSize(const AppState::SlotSet &slotSet)
 {
     qint64 size = 4 * ItemCount;
-    for (int item = 0; item < ItemCount; ++item) {
-        const QString &string = itemString(slotSet, item);
-        const auto *p = reinterpret_cast<const char16_t *>(string.constData());
-        const char16_t *const end = p + string.size();
-        size += string.size();
+    for (const ClipSlot &slot : slotSet) {
+        const auto *p = reinterpret_cast<const char16_t *>(slot.label.constData());
+        const char16_t *const end = p + slot.label.size();
+        size += slot.label.size() + slot.text.size();
         for (; p != end; ++p) {
             size += *p >= 0x800 ? 2 : *p >= 0x80 ? 1 : 0;
             if (QChar::isHighSurrogate(*p) && p + 1 != end && QChar::isLowSurrogate(p[1])) {
@@ -330,7 +265,8 @@ qint64 encodedSize(const AppState::SlotSet &slotSet)
 int itemWithQuoteMarker(const AppState::SlotSet &slotSet)
 {
     for (int item = 0; item < ItemCount; ++item) {
-        if (itemString(slotSet, item).contains(QChar(QuoteMarker))) {
+        const ClipSlot &slot = slotSet.at(static_cast<std::size_t>(item / 2));
+        if (item % 2 == 0 ? slot.label.contains(QChar(QuoteMarker)) : slot.text.contains(QuoteMarker)) {
             return item;
         }
     }
@@ -375,7 +311,12 @@ bool readClipDocument(QIODevice &device, AppState::SlotSet &slotSet, QString &re
             }
         }
     };
-    return readItems(feed, slotSet, reason);
+    ItemReader reader;
+    if (!feed(reader) || !reader.finish(reason)) {
+        return false;
+    }
+    reader.takeSlots(slotSet);
+    return true;
 }
 
 ReadStatus readClipDocument(const QString &path, AppState::SlotSet &slotSet, QString &error)
@@ -404,7 +345,9 @@ bool writeClipDocument(const QString &path, const AppState::SlotSet &slotSet, QS
     // that most documents fit, and only one near the limit is counted.
     qint64 bound = 4 * ItemCount;
     for (int item = 0; item < ItemCount; ++item) {
-        bound += 3 * itemString(slotSet, item).size(); // a UTF-16 unit is at most three bytes of UTF-8
+        const ClipSlot &slot = slotSet.at(static_cast<std::size_t>(item / 2));
+        // A UTF-16 unit is at most three bytes of UTF-8.
+        bound += item % 2 == 0 ? 3 * slot.label.size() : slot.text.size();
     }
     QString reason;
     bool written = false;

@@ -2,6 +2,7 @@
 
 #include "WaylandConnection.h"
 #include "app/TextFiles.h"
+#include "slots/SlotText.h"
 
 #include "ext-data-control-v1-client-protocol.h"
 #include "wlr-data-control-unstable-v1-client-protocol.h"
@@ -10,7 +11,6 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QSocketNotifier>
-#include <QStringDecoder>
 #include <QTimer>
 
 #include <wayland-client.h>
@@ -185,8 +185,8 @@ public:
     ~DataControlClipboard() override;
 
     void clear() override;
-    void setText(const QString &text) override;
-    bool readText(QString &text, QString &error) const override;
+    void setText(const QByteArray &utf8) override;
+    bool readText(QByteArray &utf8, QString &error) const override;
 
 private:
     // An offer of another client, with the types it named.
@@ -215,7 +215,7 @@ private:
 
     explicit DataControlClipboard(std::unique_ptr<State> state) : m_state(std::move(state)) {}
     void withdraw();
-    bool receive(const Offer &offer, QString &text, QString &error) const;
+    bool receive(const Offer &offer, QByteArray &text, QString &error) const;
 
     static void offerIntroduced(void *data, typename P::Device *, typename P::Offer *proxy);
     static void selectionChanged(void *data, typename P::Device *, typename P::Offer *proxy);
@@ -302,7 +302,7 @@ template <typename P> void DataControlClipboard<P>::clear()
     });
 }
 
-template <typename P> void DataControlClipboard<P>::setText(const QString &text)
+template <typename P> void DataControlClipboard<P>::setText(const QByteArray &utf8)
 {
     m_state->clearing = false;
     if (m_state->finished) {
@@ -320,12 +320,12 @@ template <typename P> void DataControlClipboard<P>::setText(const QString &text)
     // clipboard is never empty in between.
     withdraw();
     m_state->source = source;
-    // Converted once: every reader gets the same bytes.
-    m_state->text = text.toUtf8();
+    // The slot's own bytes, shared: every reader gets them as they are.
+    m_state->text = utf8;
     m_state->connection->flush();
 }
 
-template <typename P> bool DataControlClipboard<P>::readText(QString &text, QString &error) const
+template <typename P> bool DataControlClipboard<P>::readText(QByteArray &text, QString &error) const
 {
     text.clear();
     State &state = *m_state;
@@ -342,13 +342,13 @@ template <typename P> bool DataControlClipboard<P>::readText(QString &text, QStr
     // on this very read; so is what the bar's own window (a text field of the
     // editor) put on the clipboard through XWayland.
     if (state.source != nullptr) {
-        text = QString::fromUtf8(state.text);
+        text = state.text;
         return true;
     }
     const QClipboard *qtClipboard = QGuiApplication::clipboard();
     if (qtClipboard->ownsClipboard()) {
         const QMimeData *data = qtClipboard->mimeData();
-        text = data != nullptr && data->hasText() ? data->text() : QString();
+        text = data != nullptr && data->hasText() ? data->text().toUtf8() : QByteArray();
         return true;
     }
     if (state.selection == nullptr) {
@@ -357,7 +357,7 @@ template <typename P> bool DataControlClipboard<P>::readText(QString &text, QStr
     return receive(*state.selection, text, error);
 }
 
-template <typename P> bool DataControlClipboard<P>::receive(const Offer &offer, QString &text, QString &error) const
+template <typename P> bool DataControlClipboard<P>::receive(const Offer &offer, QByteArray &text, QString &error) const
 {
     const QByteArray type = preferredTextType(offer.types);
     if (type.isEmpty()) {
@@ -373,10 +373,9 @@ template <typename P> bool DataControlClipboard<P>::receive(const Offer &offer, 
     ::close(ends[1]);
     const std::unique_ptr<int, void (*)(int *)> reading(&ends[0], [](int *fd) { ::close(*fd); });
 
-    // Decoded straight into the text as the pieces come, so that a long text
-    // is never held twice; a byte order mark at its start belongs to it.
-    QStringDecoder decoder(isLatin1TextType(type) ? QStringDecoder::Latin1 : QStringDecoder::Utf8,
-                           QStringDecoder::Flag::ConvertInitialBom);
+    // Taken straight into the text as the pieces come, so that a long text is
+    // never held twice.
+    const bool latin1 = isLatin1TextType(type);
     QByteArray piece(PipeBytes, Qt::Uninitialized);
     qint64 bytes = 0;
     const QDeadlineTimer whole(WholeTextTimeoutMs);
@@ -388,7 +387,7 @@ template <typename P> bool DataControlClipboard<P>::receive(const Offer &offer, 
         } while (ready < 0 && errno == EINTR);
         if (ready <= 0) {
             error = whole.hasExpired() ? TooSlow : bytes == 0 ? NoAnswer : Broken;
-            text = QString();
+            text = QByteArray();
             return false;
         }
         const ssize_t size = ::read(ends[0], piece.data(), static_cast<size_t>(piece.size()));
@@ -397,7 +396,7 @@ template <typename P> bool DataControlClipboard<P>::receive(const Offer &offer, 
         }
         if (size < 0) {
             error = Broken;
-            text = QString();
+            text = QByteArray();
             return false;
         }
         if (size == 0) {
@@ -406,13 +405,14 @@ template <typename P> bool DataControlClipboard<P>::receive(const Offer &offer, 
         bytes += size;
         if (bytes > LargestTextBytes) {
             error = tooLarge();
-            text = QString();
+            text = QByteArray();
             return false;
         }
-        const qsizetype used = text.size();
-        text.resize(used + decoder.requiredSpace(size));
-        const QChar *end = decoder.appendToBuffer(text.data() + used, QByteArrayView(piece.constData(), size));
-        text.resize(end - text.constData());
+        if (latin1) {
+            appendLatin1AsUtf8(text, QByteArrayView(piece.constData(), size));
+        } else {
+            text.append(piece.constData(), size);
+        }
     }
     // The end of the pipe is also all an owner that died halfway leaves us.
     // Its clipboard goes with it, which the compositor tells us once it has
@@ -422,9 +422,10 @@ template <typename P> bool DataControlClipboard<P>::receive(const Offer &offer, 
                         m_state->connection->roundTrip(QDeadlineTimer(AnswerTimeoutMs)) && m_state->selection == read;
     if (!stands) {
         error = Broken;
-        text = QString();
+        text = QByteArray();
         return false;
     }
+    text = validUtf8(text);
     return true;
 }
 

@@ -73,18 +73,18 @@ void SessionClipboard::clear()
     way().clear();
 }
 
-void SessionClipboard::setText(const QString &text)
+void SessionClipboard::setText(const QByteArray &utf8)
 {
-    way().setText(text);
+    way().setText(utf8);
 }
 
-bool SessionClipboard::readText(QString &text, QString &error) const
+bool SessionClipboard::readText(QByteArray &utf8, QString &error) const
 {
     const Clipboard &chosen = way();
     if (!m_unreadable.isEmpty()) {
-        text.clear();
+        utf8.clear();
         error = m_unreadable;
         return false;
     }
-    return chosen.readText(text, error);
+    return chosen.readText(utf8, error);
 }

@@ -24,8 +24,8 @@ public:
     void choose() const;
 
     void clear() override;
-    void setText(const QString &text) override;
-    bool readText(QString &text, QString &error) const override;
+    void setText(const QByteArray &utf8) override;
+    bool readText(QByteArray &utf8, QString &error) const override;
 
 private:
     Clipboard &way() const;

@@ -1,16 +1,17 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
 #include <array>
 
 // One slot of the bar: the label shown on its button and menu entry, and the
-// text a copy puts on the clipboard.
+// text a copy puts on the clipboard, as valid UTF-8 (SlotText.h).
 struct ClipSlot
 {
     QString label;
-    QString text;
+    QByteArray text;
 
     bool operator==(const ClipSlot &other) const { return label == other.label && text == other.text; }
 };

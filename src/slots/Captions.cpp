@@ -1,6 +1,7 @@
 #include "Captions.h"
 
 #include "AppState.h"
+#include "SlotText.h"
 
 #include <QStringView>
 
@@ -63,12 +64,19 @@ QString leftCodePoints(const QString &text, int n)
     return text.left(end);
 }
 
+QString leftCodePoints(const QByteArray &utf8, int n)
+{
+    // A code point takes at most four bytes.
+    const qsizetype bytes = qMin<qsizetype>(utf8.size(), 4 * qsizetype(n));
+    return leftCodePoints(decodedText(QByteArrayView(utf8).first(bytes)), n);
+}
+
 QString shownPart(const QString &text)
 {
     return leftCodePoints(text, ShownLength);
 }
 
-QString captureLabel(const QString &text)
+QString captureLabel(const QByteArray &text)
 {
     return leftCodePoints(text, CaptureLabelLength) + QStringLiteral("...");
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class AppState;
@@ -23,6 +24,9 @@ int codePointCount(const QString &text);
 // The first n code points of a text, never cutting a surrogate pair in half.
 QString leftCodePoints(const QString &text, int n);
 
+// The first n code points of a slot's UTF-8 text, decoded without decoding the rest.
+QString leftCodePoints(const QByteArray &utf8, int n);
+
 // Titles, captions and menu entries take at most this many characters of a
 // label or text: the X server refuses a title of many megabytes and ends the
 // connection, and laying out a long caption at every repaint freezes the bar.
@@ -34,7 +38,7 @@ QString shownPart(const QString &text);
 // The label a capture gives a slot: the first seven characters of the text,
 // counted as Unicode code points so that no character is ever cut in half,
 // followed by "...".
-QString captureLabel(const QString &text);
+QString captureLabel(const QByteArray &text);
 
 // A label as a button or menu caption shows it: an "&" is shown as itself
 // instead of marking an access key, and line breaks and tabs (which would

@@ -16,7 +16,7 @@ void CopySlot(const AppState &state, Clipboard &clipboard, SlotView &view, int k
 
 bool CaptureSlot(AppState &state, const Clipboard &clipboard, SlotView &view, int k, QString &error)
 {
-    QString text;
+    QByteArray text;
     if (!clipboard.readText(text, error)) {
         return false;
     }

@@ -31,6 +31,9 @@ row "says it wrote the text but does not" lie text 3 "kept text" "${CANNOT}$HOLD
 row "writes another property" elsewhere text 3 "kept text" "${CANNOT}$HOLDER said it had handed over its text, but did not."
 row "hands over INTEGER data" integer text 3 "kept text" "${CANNOT}$HOLDER handed over INTEGER data instead of text."
 row "offers only COMPOUND_TEXT: Latin-1, UTF-8" compound $'caf\xe9 \e%G\xe2\x82\xac\e%@' 0 "café €" ""
+row "offers only STRING: Latin-1" string $'\xc7a et l\xe0' 0 "Ça et là" ""
+row "UTF8_STRING that is not UTF-8: U+FFFD for each bad byte, a cut character dropped" text $'a\xff\xc3(\xe2\x82' 0 \
+    $'a\xef\xbf\xbd\xef\xbf\xbd(' ""
 row "offers only COMPOUND_TEXT: JIS X 0208" compound $'\e$(B\x30\x21' 3 "kept text" "${CANNOT}its text is in a character set the program does not read."
 
 # trickle TEXT: the owner hands it over a byte every half second, to a capture waiting in the background.

@@ -26,15 +26,16 @@ void TestCaptions::copyTitleFollowsLabelThenTextThenNothing()
 
 void TestCaptions::captureCutsLabelAfterSevenCharacters()
 {
-    // Empty, short, a blank eighth or seventh, CR LF as two, an emoji at the seventh kept whole.
+    // Empty, short, a blank eighth or seventh, CR LF as two, an emoji at the seventh kept whole, counted in characters.
     const char *const cases[][2] = {{"", "..."},
                                     {"Hello", "Hello..."},
                                     {"Weekend trip", "Weekend..."},
                                     {"abcdef ghij", "abcdef ..."},
                                     {"\r\nbcdefgh", "\r\nbcdef..."},
-                                    {"abcdef\U0001F600xyz", "abcdef\U0001F600..."}};
+                                    {"abcdef\U0001F600xyz", "abcdef\U0001F600..."},
+                                    {"ééééééééé", "ééééééé..."}};
     for (const auto &[text, label] : cases) {
-        QCOMPARE(captureLabel(QString::fromUtf8(text)), QString::fromUtf8(label));
+        QCOMPARE(captureLabel(text), QString::fromUtf8(label));
     }
 }
 

@@ -6,6 +6,7 @@
 #include "slots/Captions.h"
 #include "slots/Clipboard.h"
 #include "slots/SlotActions.h"
+#include "slots/SlotText.h"
 #include "slots/SlotView.h"
 #include "ui/main/DialogFont.h"
 #include "ui/main/SlotButton.h"
@@ -207,7 +208,7 @@ void Form2::arrangeVertically()
 void Form2::Cmd_Click(int n)
 {
     const ClipSlot &slot = m_editor.workingCopy.at(static_cast<std::size_t>(n - 1));
-    m_text1->setText(slot.text);
+    m_text1->setText(decodedText(slot.text));
     m_labelValidator->putLabel(slot.label);
     m_editor.selected = QString::number(n);
     m_label4->setText(m_editor.selected);
@@ -247,7 +248,7 @@ void Form2::Cmdsvebutton_Click()
     const int selected = m_editor.selected.toInt();
     if (selected >= 1 && selected <= AppState::SlotCount) {
         ClipSlot &slot = m_editor.workingCopy.at(static_cast<std::size_t>(selected - 1));
-        slot.text = m_text1->text();
+        slot.text = m_text1->text().toUtf8();
         slot.label = m_labelValidator->label();
         slotButton(selected)->setText(controlCaption(slot.label));
         slotButton(selected)->setPicture(slot.text.isEmpty() ? QPixmap() : m_image1->pixmap());

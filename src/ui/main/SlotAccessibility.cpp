@@ -126,7 +126,8 @@ QString slotAccessibleName(const AppState &state, int k)
         return QStringLiteral("Slot %1: %2").arg(QString::number(k), spoken(slot.label));
     }
     if (!slot.text.isEmpty()) {
-        return QStringLiteral("Slot %1, no label: %2").arg(QString::number(k), spoken(slot.text));
+        return QStringLiteral("Slot %1, no label: %2")
+            .arg(QString::number(k), spoken(leftCodePoints(slot.text, LongestSpoken + 1)));
     }
     return QStringLiteral("Slot %1: empty").arg(k);
 }

@@ -120,14 +120,15 @@ void TestForm2::run(const QString &step)
 
 QMap<QString, QString> TestForm2::facts(const AppState &state)
 {
-    QString pictures, lit, clipboard;
+    QString pictures, lit;
+    QByteArray clipboard;
     for (SlotButton *button : m_form->findChildren<SlotButton *>()) {
         pictures += button->picture().isNull() ? QString() : button->objectName() + ' ';
         lit += button->backRole() == QPalette::Midlight ? button->objectName() : QString();
     }
     QString error;
     m_clipboard.readText(clipboard, error);
-    const auto pair = [](const ClipSlot &slot) { return slot.label + '|' + slot.text; };
+    const auto pair = [](const ClipSlot &slot) { return slot.label + '|' + QString::fromUtf8(slot.text); };
     return {
         {"wc3", pair(m_editor.workingCopy.at(2))},
         {"wc4", pair(m_editor.workingCopy.at(3))},
@@ -142,7 +143,7 @@ QMap<QString, QString> TestForm2::facts(const AppState &state)
         {"main",
          QStringList{m_view.buttons[1], m_view.entries[0], m_view.entries[1], m_view.entries[9]}.join('|') +
              QStringLiteral(" edit %1 dirty %2").arg(m_view.editFile).arg(state.dirty)}, // Cmd2 mnuB1 mnuB2 mnuB10
-        {"clip", clipboard},
+        {"clip", QString::fromUtf8(clipboard)},
         {"slot2", pair(state.slot(2))},
         {"slot3", pair(state.slot(3))}};
 }
@@ -207,7 +208,8 @@ void TestForm2::userScripts()
     QFETCH(QString, expected);
     AppState &state = m_state;
     state.programTitle = "Velmora";
-    state.setSlotSet({ClipSlot(), {"old", ""}, {label, text}, {"four", "text 4"}, {}, {}, {}, {}, {}, {"ten", "x"}});
+    state.setSlotSet(
+        {ClipSlot(), {"old", ""}, {label, text.toUtf8()}, {"four", "text 4"}, {}, {}, {}, {}, {}, {"ten", "x"}});
     open(state);
     // Whole, not cut, unless it cannot fit.
     QCOMPARE(child<SlotButton>("Cmd3")->shownCaption() == child<SlotButton>("Cmd3")->text(), label.size() < 20);

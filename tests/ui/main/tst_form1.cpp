@@ -157,7 +157,7 @@ void TestForm1::startUpFollowsTheSettingsFile()
     QFETCH(QString, message);
     QFile settings(m_folder.filePath(QStringLiteral("velmor.ini")));
     QVERIFY(firstStart || settings.open(QIODevice::WriteOnly));
-    writeDocument(QStringLiteral("my clips"), {QString(), QStringLiteral("ten")}, 10);
+    writeDocument(QStringLiteral("my clips"), {QString(), "ten"}, 10);
     QVERIFY(QFile(document("bad")).open(QIODevice::WriteOnly) && QDir::setCurrent(m_folder.path()));
     m_desktop->arguments = arguments;
     run(message);
@@ -275,7 +275,7 @@ void TestForm1::viewMenuAndSettingsFileShapeTheBar()
 void TestForm1::settingsRoundTripThroughExitAndStart()
 {
     m_form->Form_Load();
-    writeDocument(QStringLiteral("my clips"), {QStringLiteral("a"), QString()});
+    writeDocument(QStringLiteral("my clips"), {QStringLiteral("a"), QByteArray()});
     run(">my clips"), run("mnuopen");
     for (const char *entry : {"mnuvertical", "mnuonlym", "mnutop", "mnuinsert"}) {
         child(entry)->trigger();
@@ -350,7 +350,7 @@ void TestForm1::copyAndCaptureThroughButtonsAndMenu()
     QCOMPARE(m_state->slot(3).text + button("Cmd%1", 3)->text(), QStringLiteral("..."));
 
     // A disabled entry cannot be chosen, but its slot button can always be clicked.
-    m_state->slot(5).text = QStringLiteral("hidden text");
+    m_state->slot(5).text = "hidden text";
     chooseCopyEntry(5);
     QCOMPARE(board->text(), QString());
     QTest::mouseClick(button("Cmd%1", 5), Qt::LeftButton, {}, QPoint(60, 12));
@@ -463,7 +463,7 @@ void TestForm1::documentCommandsMoveTheSlotSetAndTheRecentList()
     QFETCH(QString, expected);
     QVERIFY(QDir(m_folder.path()).mkpath(QStringLiteral("gone")));
     for (const QString name : {"W", "X", "Y", "Z", "gone/Q", "big"}) {
-        writeDocument(name, {name, QString()});
+        writeDocument(name, {name, QByteArray()});
     }
     QFile bad(document(QStringLiteral("bad")));
     QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write(QByteArray("\"\"\r\n").repeated(19)) == 76);
