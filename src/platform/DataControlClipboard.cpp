@@ -312,8 +312,13 @@ template <typename P> void DataControlClipboard<P>::setText(const QByteArray &ut
     typename P::Source *source = P::source(m_state->manager);
     static const typename P::SourceListener sourceListener = {&textAsked, &sourceCancelled};
     P::listen(source, &sourceListener, m_state.get());
+    // STRING is Latin-1: a text beyond it is not offered as STRING rather than
+    // handed over with its other characters lost.
+    const bool latin1 = latin1FromUtf8(utf8);
     for (const QByteArray &type : offeredTextTypes()) {
-        P::offer(source, type.constData());
+        if (latin1 || !isLatin1TextType(type)) {
+            P::offer(source, type.constData());
+        }
     }
     P::select(m_state->device, source);
     // The old source goes once the new one has taken its place, so that the
@@ -476,8 +481,10 @@ template <typename P>
 void DataControlClipboard<P>::textAsked(void *data, typename P::Source *, const char *type, int32_t fd)
 {
     auto *state = static_cast<State *>(data);
-    const QByteArray bytes =
-        isLatin1TextType(QByteArray(type)) ? QString::fromUtf8(state->text).toLatin1() : state->text;
+    QByteArray bytes = state->text;
+    if (isLatin1TextType(QByteArray(type))) {
+        latin1FromUtf8(state->text, &bytes);
+    }
     new PipeWriter(fd, bytes, state->connection.get());
 }
 

@@ -1,5 +1,7 @@
 #include "X11ClipboardOwner.h"
 
+#include "slots/SlotText.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QSocketNotifier>
@@ -62,55 +64,6 @@ bool notBefore(xcb_timestamp_t time, xcb_timestamp_t since)
 }
 
 } // namespace
-
-bool latin1FromUtf8(const QByteArray &utf8, QByteArray *latin1)
-{
-    const auto *bytes = reinterpret_cast<const uchar *>(utf8.constData());
-    const qsizetype size = utf8.size();
-    // Most texts are ASCII, which is checked eight bytes at a time.
-    qsizetype ascii = 0;
-    for (quint64 word = 0; ascii + 8 <= size; ascii += 8) {
-        std::memcpy(&word, bytes + ascii, sizeof word);
-        if ((word & 0x8080808080808080u) != 0) {
-            break;
-        }
-    }
-    while (ascii < size && bytes[ascii] < 0x80) {
-        ++ascii;
-    }
-    if (ascii == size) {
-        if (latin1 != nullptr) {
-            *latin1 = utf8;
-        }
-        return true;
-    }
-    QByteArray result;
-    uchar *out = nullptr;
-    if (latin1 != nullptr) {
-        result.resize(size);
-        out = reinterpret_cast<uchar *>(result.data());
-        std::memcpy(out, bytes, ascii);
-        out += ascii;
-    }
-    for (qsizetype i = ascii; i < size; ++i) {
-        uchar byte = bytes[i];
-        if (byte >= 0x80) {
-            // U+0080 to U+00FF take two bytes, C2 or C3 and one continuation byte.
-            if ((byte != 0xC2 && byte != 0xC3) || i + 1 == size || (bytes[i + 1] & 0xC0) != 0x80) {
-                return false;
-            }
-            byte = static_cast<uchar>((byte & 0x03) << 6 | (bytes[++i] & 0x3F));
-        }
-        if (out != nullptr) {
-            *out++ = byte;
-        }
-    }
-    if (latin1 != nullptr) {
-        result.truncate(out - reinterpret_cast<uchar *>(result.data()));
-        *latin1 = std::move(result);
-    }
-    return true;
-}
 
 // A long text on its way to one reader, in pieces: each piece follows the
 // reader's deletion of the last, and an empty piece ends it.

@@ -11,12 +11,6 @@
 class QSocketNotifier;
 class QTimer;
 
-// The text as Latin-1, which is what X11 programs expect of the type STRING.
-// False when the UTF-8 text holds a character beyond Latin-1 or bytes that are
-// not UTF-8: such a text has no STRING form. An ASCII text is its own Latin-1
-// and is shared, not copied. Without `latin1` it only tells whether there is one.
-bool latin1FromUtf8(const QByteArray &utf8, QByteArray *latin1 = nullptr);
-
 // The bar's text on the X11 clipboard (CLIPBOARD), held as the UTF-8 bytes the
 // caller hands over and given to every program that asks, over an X connection
 // of our own that Qt's event loop watches. Qt's clipboard takes the whole text

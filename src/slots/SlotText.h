@@ -20,3 +20,10 @@ QByteArray validUtf8(const QByteArray &bytes);
 
 // Appends Latin-1 bytes (the X11 type STRING) as UTF-8.
 void appendLatin1AsUtf8(QByteArray &utf8, QByteArrayView latin1);
+
+// The text as Latin-1, which is what X11 programs expect of the type STRING
+// and Wayland programs of the type of that name.
+// False when the UTF-8 text holds a character beyond Latin-1 or bytes that are
+// not UTF-8: such a text has no STRING form. An ASCII text is its own Latin-1
+// and is shared, not copied. Without `latin1` it only tells whether there is one.
+bool latin1FromUtf8(const QByteArray &utf8, QByteArray *latin1 = nullptr);

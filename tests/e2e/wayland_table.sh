@@ -38,6 +38,11 @@ start_native_window
 expect "--copy 3 is done" output_is 0 status_of --copy 3
 expect "wl-paste gives slot 3" output_is "$(hex_of "$three")" wayland_clipboard_hex
 expect "the title names slot 3" output_is "Velmora - Three" window_title
+offers_no_string() {
+    LAST=$(timeout 10 wl-paste --list-types | tr '\n' ' ')
+    [[ " $LAST" == *" UTF8_STRING "* && " $LAST" != *" STRING "* ]]
+}
+[ "$COMPOSITOR" == weston ] || expect "a text beyond Latin-1 is not offered as STRING" offers_no_string
 taken=$'from a native program: ünïcödé\r\n\ttwo lines'
 wayland_copy "$taken"
 expect "the native window has the focus again" native_has_focus

@@ -1,4 +1,5 @@
 #include "platform/X11ClipboardOwner.h"
+#include "slots/SlotText.h"
 
 #include <QtTest>
 
