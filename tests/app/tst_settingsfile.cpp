@@ -11,7 +11,6 @@ class TestSettingsFile : public QObject
 private slots:
     void linesReadAsSixteenBitItems_data();
     void linesReadAsSixteenBitItems();
-    void writtenLinesReadBackTheSame();
     void fileLivesBesideTheProgramUnlessThatIsASystemFolder();
     void fileLivesBesideTheProgramOnlyInAFolderNobodyElseMayWrite_data();
     void fileLivesBesideTheProgramOnlyInAFolderNobodyElseMayWrite();
@@ -63,18 +62,6 @@ void TestSettingsFile::linesReadAsSixteenBitItems()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, read);
     QCOMPARE(shown(parseSettingsLines(bytes)), read);
-}
-
-void TestSettingsFile::writtenLinesReadBackTheSame()
-{
-    // What is read back the table above checks; the fuzz target checks that it reads back the same.
-    SettingsLines settings;
-    settings.top = 3810, settings.left = -1200, settings.width = 2730, settings.sizeMode = 2;
-    settings.recent = {"/a b/\"q\".vmd", "", QStringView(u"/é/\xdcff\xdcfe\xd800\xdc80\xdc80.vmd").toString(),
-                       "/line\nbreak.vmd"};
-    QCOMPARE(formatSettingsLines(settings),
-             "3810\r\n-1200\r\n2730\r\n0\r\n0\r\n2\r\n0\r\n0\r\n\"/a b/\"q\".vmd\"\r\n\"\"\r\n"
-             "\"/\xc3\xa9/\xff\xfe\xf0\x90\x82\x80\x80.vmd\"\r\n\"\"\r\n");
 }
 
 void TestSettingsFile::fileLivesBesideTheProgramUnlessThatIsASystemFolder()

@@ -1,4 +1,3 @@
-#include "documents/Associats.h"
 #include "documents/DesktopExport.h"
 
 #include <QtTest>
@@ -7,7 +6,6 @@ class TestAssociats : public QObject
 {
     Q_OBJECT
 private slots:
-    void registrationWritesTheThreeEntries();
     void execArgumentsAreQuotedForTheDesktop_data();
     void execArgumentsAreQuotedForTheDesktop();
     void theDefaultApplicationMergesIntoMimeApps_data();
@@ -15,43 +13,6 @@ private slots:
     void theDesktopLearnsOfTheProgram_data();
     void theDesktopLearnsOfTheProgram();
 };
-
-// A key's default value and, after a bar, its type.
-static QByteArray stored(KeyStore &store, const QString &key)
-{
-    KeyStore::Handle handle = 0;
-    quint32 type = 0, length = 1024;
-    QByteArray data;
-    store.openKey(KeyStore::ClassesRoot, key, 0x3F, &handle);
-    store.queryValue(handle, QString(), &type, &data, &length);
-    store.closeKey(handle);
-    return data + '|' + QByteArray::number(type);
-}
-
-// Text values count their terminating zero, numbers are 4 bytes; other values and subkeys stay.
-void TestAssociats::registrationWritesTheThreeEntries()
-{
-    QTemporaryDir dir;
-    KeyStore store(dir.filePath("keys.json"));
-    KeyStore::Handle key = 0;
-    store.createKey(KeyStore::ClassesRoot, ".vmd\\ShellNew", 0x3F, &key);
-    store.setValue(key, "", 1, "kept");
-    QString error;
-    QVERIFY(Associats::RegisterDocumentType(store, "/opt/Velmöra", error));
-    QCOMPARE(stored(store, ".vmd"), QByteArray("Velmora.Document\0|1", 19));
-    QCOMPARE(stored(store, "Velmora.Document"), QByteArray("Velmora Document\0|1", 19));
-    QCOMPARE(stored(store, "Velmora.Document\\shell\\open\\command"),
-             QByteArray("/opt/Velm\xc3\xb6ra/velmora %1\0|1", 27));
-    QCOMPARE(stored(store, "Velmora.Document\\shell") + stored(store, ".vmd\\ShellNew"), "|0kept|1");
-
-    store.openKey(KeyStore::ClassesRoot, ".vmd", 0x3F, &key);
-    QCOMPARE(Associats::WriteKeyValue(store, key, QString(), 4, -2), long(KeyStore::Success));
-    QCOMPARE(Associats::WriteKeyValue(store, key, QString(), 3, "bytes"), 0L);
-    QCOMPARE(stored(store, ".vmd"), QByteArray("\xfe\xff\xff\xff|4"));
-    // A folder whose name is not UTF-8 is named by its bytes.
-    QVERIFY(Associats::RegisterDocumentType(store, "/opt/caf\xe9", error));
-    QCOMPARE(stored(store, "Velmora.Document\\shell\\open\\command"), QByteArray("/opt/caf\xe9/velmora %1\0|1", 23));
-}
 
 void TestAssociats::execArgumentsAreQuotedForTheDesktop_data()
 {
