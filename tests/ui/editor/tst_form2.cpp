@@ -203,53 +203,31 @@ QString TestForm2::fact(Fact which, const AppState &state)
         button->backRole() != QPalette::Midlight ? void() : void(lit << button->objectName());
     }
     QString clipboard, error;
-    switch (which) {
-    case WorkingCopy3:
-        return pair(m_editor.workingCopy.at(2));
-    case WorkingCopy4:
-        return pair(m_editor.workingCopy.at(3));
-    case Caption3:
-        return child<QPushButton>("Cmd3")->text();
-    case Caption4:
-        return child<QPushButton>("Cmd4")->text();
-    case Caption10:
-        return child<QPushButton>("Cmd10")->text();
-    case Pictured:
-        return pictured.join(' ');
-    case Lit:
-        return lit.join(' ');
-    case Selected:
-        return m_editor.selected;
-    case SelectedButton:
-        return child("Label3")->isVisible() ? child<QLabel>("Label4")->text() : "(hidden)";
-    case ChangedMark:
-        return QString::number(m_editor.changedMark);
-    case LabelFieldText:
-        return child<QLineEdit>("Text2")->text();
-    case TextFieldText:
-        return child<TextField>("Text1")->text();
-    case Focus:
-        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
-    case BarCaption2:
-        return m_view.buttons[1];
-    case BarEntry1:
-        return m_view.entries[0];
-    case BarEntry2:
-        return m_view.entries[1];
-    case BarEntry10:
-        return m_view.entries[9];
-    case EditFile:
-        return QString::number(m_view.editFile);
-    case Dirty:
-        return QString::number(state.dirty);
-    case Clipboard:
-        return m_clipboard.readText(clipboard, error), clipboard;
-    case Slot2:
-        return pair(state.slot(2));
-    case Slot3:
-        return pair(state.slot(3));
-    }
-    return {};
+    m_clipboard.readText(clipboard, error);
+    const QWidget *focus = QApplication::focusWidget();
+    const QString facts[] = {pair(m_editor.workingCopy.at(2)),
+                             pair(m_editor.workingCopy.at(3)),
+                             child<QPushButton>("Cmd3")->text(),
+                             child<QPushButton>("Cmd4")->text(),
+                             child<QPushButton>("Cmd10")->text(),
+                             pictured.join(' '),
+                             lit.join(' '),
+                             m_editor.selected,
+                             child("Label3")->isVisible() ? child<QLabel>("Label4")->text() : "(hidden)",
+                             QString::number(m_editor.changedMark),
+                             child<QLineEdit>("Text2")->text(),
+                             child<TextField>("Text1")->text(),
+                             focus ? focus->objectName() : QString(),
+                             m_view.buttons[1],
+                             m_view.entries[0],
+                             m_view.entries[1],
+                             m_view.entries[9],
+                             QString::number(m_view.editFile),
+                             QString::number(state.dirty),
+                             clipboard,
+                             pair(state.slot(2)),
+                             pair(state.slot(3))};
+    return facts[which];
 }
 
 void TestForm2::userEditsSlots_data()
