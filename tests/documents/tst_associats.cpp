@@ -12,6 +12,7 @@ private slots:
     void theDefaultApplicationMergesIntoMimeApps();
     void theDesktopLearnsOfTheProgram_data();
     void theDesktopLearnsOfTheProgram();
+    void anUnreadableMimeAppsListIsLeftAlone();
 };
 
 void TestAssociats::execArgumentsAreQuotedForTheDesktop_data()
@@ -134,6 +135,18 @@ void TestAssociats::theDesktopLearnsOfTheProgram()
     QCOMPARE(mimeApps.open(QIODevice::ReadOnly) &&
                  mimeApps.readAll().contains("\napplication/x-velmora-document=org.velmora.Velmora.desktop;\n"),
              utf8);
+}
+
+// The user's own defaults are never replaced by a file that would hold only ours.
+void TestAssociats::anUnreadableMimeAppsListIsLeftAlone()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("config/mimeapps.list"));
+    QString error;
+    const QByteArray folder = QFile::encodeName(dir.path()) + "/bin";
+    QVERIFY(!DesktopExport::exportDocumentType(folder, {dir.filePath("data"), dir.filePath("config"), {}}, error));
+    QVERIFY2(error.contains("mimeapps.list cannot be read"), qPrintable(error));
+    QVERIFY2(QFileInfo(dir.filePath("config/mimeapps.list")).isDir(), "left as it was");
 }
 
 QTEST_GUILESS_MAIN(TestAssociats)
