@@ -68,6 +68,8 @@ void TestKeyStore::aDamagedStoreIsNeitherReadNorOverwritten_data()
     QTest::newRow("key not an object") << QByteArray("{\"HKEY_CLASSES_ROOT\": {\"keys\": {\".vmd\": 1}}}");
     QTest::newRow("odd hex") << QByteArray(
         "{\"HKEY_CLASSES_ROOT\": {\"values\": {\"\": {\"type\":1,\"data\":\"abc\"}}}}");
+    QTest::newRow("not hex digits") << QByteArray(
+        "{\"HKEY_CLASSES_ROOT\": {\"values\": {\"\": {\"type\":1,\"data\":\"zz\"}}}}");
     QTest::newRow("a folder") << QByteArray();
 }
 

@@ -1,3 +1,4 @@
+#include "documents/Associats.h"
 #include "documents/DesktopExport.h"
 
 #include <QtTest>
@@ -13,6 +14,7 @@ private slots:
     void theDesktopLearnsOfTheProgram_data();
     void theDesktopLearnsOfTheProgram();
     void anUnreadableMimeAppsListIsLeftAlone();
+    void aStoreThatCannotBeWrittenFailsTheRegistration();
 };
 
 void TestAssociats::execArgumentsAreQuotedForTheDesktop_data()
@@ -147,6 +149,16 @@ void TestAssociats::anUnreadableMimeAppsListIsLeftAlone()
     QVERIFY(!DesktopExport::exportDocumentType(folder, {dir.filePath("data"), dir.filePath("config"), {}}, error));
     QVERIFY2(error.contains("mimeapps.list cannot be read"), qPrintable(error));
     QVERIFY2(QFileInfo(dir.filePath("config/mimeapps.list")).isDir(), "left as it was");
+}
+
+void TestAssociats::aStoreThatCannotBeWrittenFailsTheRegistration()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("keys.json"));
+    KeyStore store(dir.filePath("keys.json"));
+    QString error;
+    QVERIFY(!Associats::RegisterDocumentType(store, "/opt/velmora", error));
+    QVERIFY2(!error.isEmpty(), "the failure says why");
 }
 
 QTEST_GUILESS_MAIN(TestAssociats)
