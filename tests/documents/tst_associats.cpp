@@ -14,7 +14,7 @@ private slots:
     void theDesktopLearnsOfTheProgram_data();
     void theDesktopLearnsOfTheProgram();
     void anUnreadableMimeAppsListIsLeftAlone();
-    void aStoreThatCannotBeWrittenFailsTheRegistration();
+    void aStoreThatCannotBeReachedFailsTheRegistration();
 };
 
 void TestAssociats::execArgumentsAreQuotedForTheDesktop_data()
@@ -151,11 +151,11 @@ void TestAssociats::anUnreadableMimeAppsListIsLeftAlone()
     QVERIFY2(QFileInfo(dir.filePath("config/mimeapps.list")).isDir(), "left as it was");
 }
 
-void TestAssociats::aStoreThatCannotBeWrittenFailsTheRegistration()
+void TestAssociats::aStoreThatCannotBeReachedFailsTheRegistration()
 {
     QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("keys.json"));
-    KeyStore store(dir.filePath("keys.json"));
+    QVERIFY(QFile(dir.filePath("plain")).open(QIODevice::WriteOnly)); // a file where its folder should be
+    KeyStore store(dir.filePath("plain/keys.json"));
     QString error;
     QVERIFY(!Associats::RegisterDocumentType(store, "/opt/velmora", error));
     QVERIFY2(!error.isEmpty(), "the failure says why");
