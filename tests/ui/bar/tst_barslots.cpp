@@ -94,20 +94,25 @@ void TestBarSlots::screenReadersHearTheSlotAndWhatItHolds_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("caption"); // the slot button's text
     QTest::addColumn<QString>("slotName");
+    QTest::addColumn<QString>("accessKey"); // of Copy Text entry 5
     QTest::newRow("empty") << ""
                            << ""
                            << ""
-                           << "Slot 5: empty";
+                           << "Slot 5: empty"
+                           << "Alt+5";
     QTest::newRow("an access key sign is said as written") << "R&D"
                                                            << "five"
                                                            << "R&&D"
-                                                           << "Slot 5: R&D";
+                                                           << "Slot 5: R&D"
+                                                           << "";
     QTest::newRow("no label: the text, a tab as a blank") << ""
                                                           << "six\ttext"
                                                           << ""
-                                                          << "Slot 5, no label: six text";
+                                                          << "Slot 5, no label: six text"
+                                                          << "Alt+5";
     QTest::newRow("a long label shown and said in part")
-        << QString(1 << 20, 'x') << "seven" << QString(1024, 'x') << "Slot 5: " + QString(80, 'x') + "...";
+        << QString(1 << 20, 'x') << "seven" << QString(1024, 'x') << "Slot 5: " + QString(80, 'x') + "..."
+        << "";
 }
 
 void TestBarSlots::screenReadersHearTheSlotAndWhatItHolds()
@@ -116,12 +121,15 @@ void TestBarSlots::screenReadersHearTheSlotAndWhatItHolds()
     QFETCH(QString, text);
     QFETCH(QString, caption);
     QFETCH(QString, slotName);
+    QFETCH(QString, accessKey);
     writeDocument(QStringLiteral("names"), {label, text}, 5);
     openDocument(QStringLiteral("names"));
     QCOMPARE(button("Cmd%1", 5)->text(), caption);
     QCOMPARE(spokenName("Cmd5"), slotName);
     QCOMPARE(spokenName("mnuB5"), slotName);
     QCOMPARE(spokenName("cmdp5"), QStringLiteral("Capture into slot 5"));
+    const QAccessibleInterface *entry = QAccessible::queryAccessibleInterface(child("mnuB5"));
+    QCOMPARE(entry->text(QAccessible::Accelerator), accessKey);
     capture(5, QStringLiteral("Mail to Bob"));
     QCOMPARE(spokenName("Cmd5"), QStringLiteral("Slot 5: Mail to..."));
     QCOMPARE(spokenName("mnuB5"), QStringLiteral("Slot 5: Mail to..."));
