@@ -15,6 +15,7 @@ private slots:
     void theDesktopLearnsOfTheProgram();
     void anUnreadableMimeAppsListIsLeftAlone();
     void aStoreThatCannotBeReachedFailsTheRegistration();
+    void theOpenCommandOfADocumentNamesTheProgramsFolder();
 };
 
 void TestAssociats::execArgumentsAreQuotedForTheDesktop_data()
@@ -159,6 +160,27 @@ void TestAssociats::aStoreThatCannotBeReachedFailsTheRegistration()
     QString error;
     QVERIFY(!Associats::RegisterDocumentType(store, "/opt/velmora", error));
     QVERIFY2(!error.isEmpty(), "the failure says why");
+}
+
+// As a reader of the store finds it: from the extension to its class, and from there to the command.
+void TestAssociats::theOpenCommandOfADocumentNamesTheProgramsFolder()
+{
+    QTemporaryDir dir;
+    KeyStore store(dir.filePath("keys.json"));
+    const auto textOf = [&store](const QString &key) {
+        KeyStore::Handle handle = 0;
+        quint32 type = 0, length = 1024;
+        QByteArray data;
+        store.openKey(KeyStore::ClassesRoot, key, KeyStore::QueryValueAccess, &handle);
+        store.queryValue(handle, QString(), &type, &data, &length);
+        store.closeKey(handle);
+        return data.left(data.indexOf('\0'));
+    };
+    QString error;
+    QVERIFY2(Associats::RegisterDocumentType(store, "/opt/caf\xe9", error), qPrintable(error));
+    const QByteArray documentClass = textOf(".vmd");
+    QCOMPARE(documentClass, "Velmora.Document");
+    QCOMPARE(textOf(documentClass + "\\shell\\open\\command"), "/opt/caf\xe9/velmora %1"); // the folder's own bytes
 }
 
 QTEST_GUILESS_MAIN(TestAssociats)
