@@ -34,19 +34,22 @@ void TestKeyStore::keysAndValuesAnswerWithResultCodes()
     KeyStore store(dir.filePath("data/velmora/keys.json")), other(dir.filePath("data/velmora/keys.json"));
     KeyStore::Handle key = 0, b = 0;
     quint32 created = 0, opened = 0;
-    QStringList codes;
-    for (const long result :
-         {store.openKey(KeyStore::ClassesRoot, "A\\B", 0x3F, &key),
-          store.createKey(KeyStore::ClassesRoot, "A\\B\\C", 0x3F, &key, &created), store.setValue(key, "", 1, "cmd"),
-          store.setValue(key, "n", 4, QByteArray("\x2a\x01\0\0", 4)),
-          other.createKey(KeyStore::ClassesRoot, "a\\b", 0x3F, &b, &opened), other.setValue(b, "", 1, "own"),
-          store.setValue(key, "", 1, "new"), store.closeKey(key), store.closeKey(key), store.setValue(key, "", 1, "x"),
-          store.openKey(KeyStore::ClassesRoot, "A", KeyStore::QueryValueAccess, &key), store.setValue(key, "", 1, "x"),
-          store.openKey(0x1234, "", 0x3F, &key)}) {
-        codes << QString::number(result);
-    }
-    QCOMPARE(codes.join(' '), "2 0 0 0 0 0 0 0 6 6 0 5 6");
-    QCOMPARE(created * 10 + opened, 12u); // new key, then an existing one whatever its case
+    QCOMPARE(store.openKey(KeyStore::ClassesRoot, "A\\B", 0x3F, &key), long(KeyStore::FileNotFound));
+    QCOMPARE(store.createKey(KeyStore::ClassesRoot, "A\\B\\C", 0x3F, &key, &created), long(KeyStore::Success));
+    QCOMPARE(created, quint32(KeyStore::CreatedNewKey));
+    QCOMPARE(store.setValue(key, "", 1, "cmd"), long(KeyStore::Success));
+    QCOMPARE(store.setValue(key, "n", 4, QByteArray("\x2a\x01\0\0", 4)), long(KeyStore::Success));
+    // Another store on the same file finds the key whatever the case of its name.
+    QCOMPARE(other.createKey(KeyStore::ClassesRoot, "a\\b", 0x3F, &b, &opened), long(KeyStore::Success));
+    QCOMPARE(opened, quint32(KeyStore::OpenedExistingKey));
+    QCOMPARE(other.setValue(b, "", 1, "own"), long(KeyStore::Success));
+    QCOMPARE(store.setValue(key, "", 1, "new"), long(KeyStore::Success));
+    QCOMPARE(store.closeKey(key), long(KeyStore::Success));
+    QCOMPARE(store.closeKey(key), long(KeyStore::InvalidHandle));
+    QCOMPARE(store.setValue(key, "", 1, "x"), long(KeyStore::InvalidHandle));
+    QCOMPARE(store.openKey(KeyStore::ClassesRoot, "A", KeyStore::QueryValueAccess, &key), long(KeyStore::Success));
+    QCOMPARE(store.setValue(key, "", 1, "x"), long(KeyStore::AccessDenied));
+    QCOMPARE(store.openKey(0x1234, "", 0x3F, &key), long(KeyStore::InvalidHandle));
     // Intermediate keys exist; overwriting one value leaves the others and the subkeys alone.
     QCOMPARE(valueOf(other, "a\\B\\c", ""), "1:6e6577");
     QCOMPARE(valueOf(other, "A\\B\\C", "N"), "4:2a010000");
@@ -65,6 +68,8 @@ void TestKeyStore::aDamagedStoreIsNeitherReadNorOverwritten_data()
     QTest::newRow("key not an object") << QByteArray("{\"HKEY_CLASSES_ROOT\": {\"keys\": {\".vmd\": 1}}}");
     QTest::newRow("odd hex") << QByteArray(
         "{\"HKEY_CLASSES_ROOT\": {\"values\": {\"\": {\"type\":1,\"data\":\"abc\"}}}}");
+    QTest::newRow("not hex digits") << QByteArray(
+        "{\"HKEY_CLASSES_ROOT\": {\"values\": {\"\": {\"type\":1,\"data\":\"zz\"}}}}");
     QTest::newRow("a folder") << QByteArray();
 }
 

@@ -7,51 +7,16 @@ class TestAssociats : public QObject
 {
     Q_OBJECT
 private slots:
-    void registrationWritesTheThreeEntries();
     void execArgumentsAreQuotedForTheDesktop_data();
     void execArgumentsAreQuotedForTheDesktop();
     void theDefaultApplicationMergesIntoMimeApps_data();
     void theDefaultApplicationMergesIntoMimeApps();
     void theDesktopLearnsOfTheProgram_data();
     void theDesktopLearnsOfTheProgram();
+    void anUnreadableMimeAppsListIsLeftAlone();
+    void aStoreThatCannotBeReachedFailsTheRegistration();
+    void theOpenCommandOfADocumentNamesTheProgramsFolder();
 };
-
-// A key's default value and, after a bar, its type.
-static QByteArray stored(KeyStore &store, const QString &key)
-{
-    KeyStore::Handle handle = 0;
-    quint32 type = 0, length = 1024;
-    QByteArray data;
-    store.openKey(KeyStore::ClassesRoot, key, 0x3F, &handle);
-    store.queryValue(handle, QString(), &type, &data, &length);
-    store.closeKey(handle);
-    return data + '|' + QByteArray::number(type);
-}
-
-// Text values count their terminating zero, numbers are 4 bytes; other values and subkeys stay.
-void TestAssociats::registrationWritesTheThreeEntries()
-{
-    QTemporaryDir dir;
-    KeyStore store(dir.filePath("keys.json"));
-    KeyStore::Handle key = 0;
-    store.createKey(KeyStore::ClassesRoot, ".vmd\\ShellNew", 0x3F, &key);
-    store.setValue(key, "", 1, "kept");
-    QString error;
-    QVERIFY(Associats::RegisterDocumentType(store, "/opt/Velmöra", error));
-    QCOMPARE(stored(store, ".vmd"), QByteArray("Velmora.Document\0|1", 19));
-    QCOMPARE(stored(store, "Velmora.Document"), QByteArray("Velmora Document\0|1", 19));
-    QCOMPARE(stored(store, "Velmora.Document\\shell\\open\\command"),
-             QByteArray("/opt/Velm\xc3\xb6ra/velmora %1\0|1", 27));
-    QCOMPARE(stored(store, "Velmora.Document\\shell") + stored(store, ".vmd\\ShellNew"), "|0kept|1");
-
-    store.openKey(KeyStore::ClassesRoot, ".vmd", 0x3F, &key);
-    QCOMPARE(Associats::WriteKeyValue(store, key, QString(), 4, -2), long(KeyStore::Success));
-    QCOMPARE(Associats::WriteKeyValue(store, key, QString(), 3, "bytes"), 0L);
-    QCOMPARE(stored(store, ".vmd"), QByteArray("\xfe\xff\xff\xff|4"));
-    // A folder whose name is not UTF-8 is named by its bytes.
-    QVERIFY(Associats::RegisterDocumentType(store, "/opt/caf\xe9", error));
-    QCOMPARE(stored(store, "Velmora.Document\\shell\\open\\command"), QByteArray("/opt/caf\xe9/velmora %1\0|1", 23));
-}
 
 void TestAssociats::execArgumentsAreQuotedForTheDesktop_data()
 {
@@ -173,6 +138,49 @@ void TestAssociats::theDesktopLearnsOfTheProgram()
     QCOMPARE(mimeApps.open(QIODevice::ReadOnly) &&
                  mimeApps.readAll().contains("\napplication/x-velmora-document=org.velmora.Velmora.desktop;\n"),
              utf8);
+}
+
+// The user's own defaults are never replaced by a file that would hold only ours.
+void TestAssociats::anUnreadableMimeAppsListIsLeftAlone()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("config/mimeapps.list"));
+    QString error;
+    const QByteArray folder = QFile::encodeName(dir.path()) + "/bin";
+    QVERIFY(!DesktopExport::exportDocumentType(folder, {dir.filePath("data"), dir.filePath("config"), {}}, error));
+    QVERIFY2(error.contains("mimeapps.list cannot be read"), qPrintable(error));
+    QVERIFY2(QFileInfo(dir.filePath("config/mimeapps.list")).isDir(), "left as it was");
+}
+
+void TestAssociats::aStoreThatCannotBeReachedFailsTheRegistration()
+{
+    QTemporaryDir dir;
+    QVERIFY(QFile(dir.filePath("plain")).open(QIODevice::WriteOnly)); // a file where its folder should be
+    KeyStore store(dir.filePath("plain/keys.json"));
+    QString error;
+    QVERIFY(!Associats::RegisterDocumentType(store, "/opt/velmora", error));
+    QVERIFY2(!error.isEmpty(), "the failure says why");
+}
+
+// As a reader of the store finds it: from the extension to its class, and from there to the command.
+void TestAssociats::theOpenCommandOfADocumentNamesTheProgramsFolder()
+{
+    QTemporaryDir dir;
+    KeyStore store(dir.filePath("keys.json"));
+    const auto textOf = [&store](const QString &key) {
+        KeyStore::Handle handle = 0;
+        quint32 type = 0, length = 1024;
+        QByteArray data;
+        store.openKey(KeyStore::ClassesRoot, key, KeyStore::QueryValueAccess, &handle);
+        store.queryValue(handle, QString(), &type, &data, &length);
+        store.closeKey(handle);
+        return data.left(data.indexOf('\0'));
+    };
+    QString error;
+    QVERIFY2(Associats::RegisterDocumentType(store, "/opt/caf\xe9", error), qPrintable(error));
+    const QByteArray documentClass = textOf(".vmd");
+    QCOMPARE(documentClass, "Velmora.Document");
+    QCOMPARE(textOf(documentClass + "\\shell\\open\\command"), "/opt/caf\xe9/velmora %1"); // the folder's own bytes
 }
 
 QTEST_GUILESS_MAIN(TestAssociats)

@@ -25,6 +25,77 @@ struct RecordedView : SlotView
     void setTitle(const QString &text) override { title = text; }
 };
 
+// What the user does in the editor. Answers are given with the click that shows their question.
+struct Step
+{
+    enum Action {
+        Click,         // the control, answering its question (if any) with answer
+        Clear,         // the field
+        Type,          // the text at the cursor
+        Press,         // the key at the cursor
+        CursorToEnd,   // of the field
+        Paste,         // the text, put on the clipboard by another program
+        CloseBox,      // of the editor
+        Reopen,        // the editor closed and opened again
+        EarlierChange, // an earlier opening saved something: the changed mark is set
+    } action;
+    QString control = {}, text = {};
+    QKeySequence key = {};
+    int answer = 0;
+};
+
+// What the editor and the bar behind it show afterwards, each fact by its name.
+enum Fact {
+    WorkingCopy3,
+    WorkingCopy4,
+    Caption3,
+    Caption4,
+    Caption10,
+    Pictured,
+    Lit,
+    Selected,
+    SelectedButton,
+    ChangedMark,
+    LabelFieldText,
+    TextFieldText,
+    Focus,
+    BarCaption2,
+    BarEntry1,
+    BarEntry2,
+    BarEntry10,
+    EditFile,
+    Dirty,
+    Clipboard,
+    Slot2,
+    Slot3
+};
+static const char *const FactNames[] = {"working copy of slot 3",
+                                        "working copy of slot 4",
+                                        "caption of Cmd3",
+                                        "caption of Cmd4",
+                                        "caption of Cmd10",
+                                        "slot buttons with a picture",
+                                        "slot button in 3D light",
+                                        "slot selected",
+                                        "number shown after \"Button\"",
+                                        "changed mark",
+                                        "label field",
+                                        "text field",
+                                        "focus",
+                                        "bar's slot button 2",
+                                        "bar's Copy Text entry 1",
+                                        "bar's Copy Text entry 2",
+                                        "bar's Copy Text entry 10",
+                                        "bar's Edit File",
+                                        "slot set changed",
+                                        "clipboard",
+                                        "slot 2",
+                                        "slot 3"};
+using Steps = QList<Step>;
+using Facts = QList<QPair<Fact, QString>>;
+Q_DECLARE_METATYPE(Steps)
+Q_DECLARE_METATYPE(Facts)
+
 class TestForm2 : public QObject
 {
     Q_OBJECT
@@ -32,8 +103,8 @@ private slots:
     void init() { m_state = {}, m_editor = {}, m_view = {}, m_desktop = {}, m_clipboard.setText("keep"); }
     void cleanup() { QVERIFY2(m_desktop.failures().isEmpty(), qPrintable(m_desktop.failures().join('\n'))); }
     void tabOrderAndVerticalArrangementForOneOpening();
-    void userScripts_data();
-    void userScripts();
+    void userEditsSlots_data();
+    void userEditsSlots();
     void everyTextKeepsItsContrastOnEveryTheme_data();
     void everyTextKeepsItsContrastOnEveryTheme();
 
@@ -45,10 +116,10 @@ private:
         QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
     }
     template <typename T = QWidget> T *child(const QString &name) { return m_form->findChild<T *>(name); }
-    void run(const QString &step);
-    QMap<QString, QString> facts(const AppState &state);
+    void perform(const Step &step);
+    QString fact(Fact which, const AppState &state);
 
-    AppState m_state; // of userScripts
+    AppState m_state; // of userEditsSlots
     EditorState m_editor;
     RecordedView m_view;
     QtClipboard m_clipboard;
@@ -70,157 +141,231 @@ void TestForm2::tabOrderAndVerticalArrangementForOneOpening()
     }
     // Vertical for a vertical bar, two columns of five with odd slots on the left; back again after.
     QCOMPARE(positions[2], positions[0]);
-    QVERIFY(positions[1].contains("Cmd2 296,8") && positions[1].contains("Cmd9 208,104"));
+    QVERIFY(positions[1].contains("Cmd2 296,8"));
+    QVERIFY(positions[1].contains("Cmd9 208,104"));
     QStringList order;
     for (QWidget *w = child("Cmd1"); order.size() < 16; w = w->nextInFocusChain()) {
-        order << ((w->focusPolicy() & Qt::TabFocus) ? QStringList(w->objectName()) : QStringList());
+        if (w->focusPolicy() & Qt::TabFocus) {
+            order << w->objectName();
+        }
     }
-    QCOMPARE(order.join(' '), "Cmd1 Cmd2 Cmd3 Cmd4 Cmd5 Cmd6 Cmd7 Cmd8 Cmd9 Cmd10 Text2 Text1 Cmdsvebutton CmdOK "
-                              "Cmdcancel cmdclear");
+    QCOMPARE(order, QStringList({"Cmd1", "Cmd2", "Cmd3", "Cmd4", "Cmd5", "Cmd6", "Cmd7", "Cmd8", "Cmd9", "Cmd10",
+                                 "Text2", "Text1", "Cmdsvebutton", "CmdOK", "Cmdcancel", "cmdclear"}));
 }
 
-// A step clicks a control ("cmdclear?6" answers its message with 6), edits a field ("Text2=abc" replaces,
-// "Text1+\n\b\x1b⇐↶" presses Enter, Backspace, Esc, Shift+Left, Ctrl+Z at the end, "Text2^abc" pastes), closes
-// the window ("close"), closes and opens it again ("reopen") or sets the changed mark as an earlier opening would.
-void TestForm2::run(const QString &step)
+void TestForm2::perform(const Step &step)
 {
-    const QString name = step.section(QRegularExpression("[?=+^]"), 0, 0), keys = step.mid(name.size() + 1);
-    const QChar how = step.size() > name.size() ? step.at(name.size()) : QChar();
-    if (how == '?' && name == "cmdclear") {
-        m_desktop.expectMessage("Do you want to clear everything ?", 292, "Clear Everything? ", keys.toInt());
-    } else if (how == '?') {
-        m_desktop.expectMessage("First select a button, then type your text, and then save it.", 320,
-                                "First select a button please.", keys.toInt());
-    }
-    if (step == "close" || step == "mark" || step == "reopen") {
-        step == "mark" ? void(m_editor.changedMark = 1) : void(m_form->close());
-        step == "reopen" ? open(m_state) : void();
-    } else if (!name.startsWith("Text") && !name.isEmpty()) {
-        QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton);
-    } else if (!name.isEmpty()) {
-        child(name)->setFocus();
-        how == '=' ? void(QMetaObject::invokeMethod(child(name), "clear"))
-                   : child<TextField>("Text1")->moveCursor(QTextCursor::End);
-        if (how == '^') {
-            QGuiApplication::clipboard()->setText(keys);
-            QMetaObject::invokeMethod(child(name), "paste");
+    QWidget *control = step.control.isEmpty() ? nullptr : child(step.control);
+    switch (step.action) {
+    case Step::Click:
+        if (step.answer != 0 && step.control == "cmdclear") {
+            m_desktop.expectMessage("Do you want to clear everything ?", 292, "Clear Everything? ", step.answer);
+        } else if (step.answer != 0) {
+            m_desktop.expectMessage("First select a button, then type your text, and then save it.", 320,
+                                    "First select a button please.", step.answer);
         }
-        const QHash<QChar, QKeySequence> named{{'\n', Qt::Key_Return},
-                                               {'\b', Qt::Key_Backspace},
-                                               {'\x1b', Qt::Key_Escape},
-                                               {u'⇐', Qt::SHIFT | Qt::Key_Left},
-                                               {u'↶', QKeySequence::Undo}};
-        for (const QChar key : how == '^' ? QString() : keys) {
-            named.contains(key) ? QTest::keySequence(child(name), named[key]) : QTest::keyClicks(child(name), key);
-        }
-        // Enter means OK in the label field, a line break in the text field.
-        QVERIFY(m_form->isHidden() || child<QPushButton>("CmdOK")->isDefault() == (name == "Text2"));
+        QTest::mouseClick(control, Qt::LeftButton);
+        return;
+    case Step::CloseBox:
+    case Step::Reopen:
+        m_form->close();
+        step.action == Step::Reopen ? open(m_state) : void();
+        return;
+    case Step::EarlierChange:
+        m_editor.changedMark = 1;
+        return;
+    default:
+        break;
     }
+    control->setFocus();
+    if (step.action == Step::Clear) {
+        QMetaObject::invokeMethod(control, "clear");
+    } else if (step.action == Step::CursorToEnd) {
+        child<TextField>("Text1")->moveCursor(QTextCursor::End);
+    } else if (step.action == Step::Paste) {
+        QGuiApplication::clipboard()->setText(step.text);
+        QMetaObject::invokeMethod(control, "paste");
+    } else if (step.action == Step::Press) {
+        QTest::keySequence(control, step.key);
+    } else {
+        QTest::keyClicks(control, step.text);
+    }
+    // Enter means OK in the label field, a line break in the text field.
+    QVERIFY(m_form->isHidden() || child<QPushButton>("CmdOK")->isDefault() == (step.control == "Text2"));
 }
 
-QMap<QString, QString> TestForm2::facts(const AppState &state)
+QString TestForm2::fact(Fact which, const AppState &state)
 {
-    QString pictures, lit;
-    QByteArray clipboard;
+    const auto pair = [](const ClipSlot &slot) { return slot.label + '|' + QString::fromUtf8(slot.text); };
+    QStringList pictured, lit;
     for (SlotButton *button : m_form->findChildren<SlotButton *>()) {
-        pictures += button->picture().isNull() ? QString() : button->objectName() + ' ';
-        lit += button->backRole() == QPalette::Midlight ? button->objectName() : QString();
+        button->picture().isNull() ? void() : void(pictured << button->objectName());
+        button->backRole() != QPalette::Midlight ? void() : void(lit << button->objectName());
     }
+    QByteArray clipboard;
     QString error;
     m_clipboard.readText(clipboard, error);
-    const auto pair = [](const ClipSlot &slot) { return slot.label + '|' + QString::fromUtf8(slot.text); };
-    return {
-        {"wc3", pair(m_editor.workingCopy.at(2))},
-        {"wc4", pair(m_editor.workingCopy.at(3))},
-        {"cap", child<QPushButton>("Cmd3")->text() + '|' + child<QPushButton>("Cmd4")->text() + '|' +
-                    child<QPushButton>("Cmd10")->text()},
-        {"pic", pictures},
-        {"lit", lit}, // the slot button in 3D light
-        {"sel", m_editor.selected + (child("Label3")->isVisible() ? " Button " + child<QLabel>("Label4")->text() : "")},
-        {"mark", QString::number(m_editor.changedMark)},
-        {"fields", child<QLineEdit>("Text2")->text() + '|' + child<TextField>("Text1")->text()},
-        {"focus", QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString()},
-        {"main",
-         QStringList{m_view.buttons[1], m_view.entries[0], m_view.entries[1], m_view.entries[9]}.join('|') +
-             QStringLiteral(" edit %1 dirty %2").arg(m_view.editFile).arg(state.dirty)}, // Cmd2 mnuB1 mnuB2 mnuB10
-        {"clip", QString::fromUtf8(clipboard)},
-        {"slot2", pair(state.slot(2))},
-        {"slot3", pair(state.slot(3))}};
+    const QWidget *focus = QApplication::focusWidget();
+    const QString facts[] = {pair(m_editor.workingCopy.at(2)),
+                             pair(m_editor.workingCopy.at(3)),
+                             child<QPushButton>("Cmd3")->text(),
+                             child<QPushButton>("Cmd4")->text(),
+                             child<QPushButton>("Cmd10")->text(),
+                             pictured.join(' '),
+                             lit.join(' '),
+                             m_editor.selected,
+                             child("Label3")->isVisible() ? child<QLabel>("Label4")->text() : "(hidden)",
+                             QString::number(m_editor.changedMark),
+                             child<QLineEdit>("Text2")->text(),
+                             child<TextField>("Text1")->text(),
+                             focus ? focus->objectName() : QString(),
+                             m_view.buttons[1],
+                             m_view.entries[0],
+                             m_view.entries[1],
+                             m_view.entries[9],
+                             QString::number(m_view.editFile),
+                             QString::number(state.dirty),
+                             QString::fromUtf8(clipboard),
+                             pair(state.slot(2)),
+                             pair(state.slot(3))};
+    return facts[which];
 }
 
-void TestForm2::userScripts_data()
+void TestForm2::userEditsSlots_data()
 {
     QTest::addColumn<QString>("label"); // slot 3 in the slot set; slot 2 holds "old", slot 4 "four", slot 10 "ten"
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("script");
-    QTest::addColumn<QString>("expected"); // facts, separated by ";"
-    const auto row = [](const char *name, const QStringList &script, const QString &expected) {
-        QTest::newRow(name) << QString("a&b") << QString() << script << expected;
+    QTest::addColumn<Steps>("steps");
+    QTest::addColumn<Facts>("expected");
+    const auto row = [](const char *name, const Steps &steps, const Facts &expected) {
+        QTest::newRow(name) << QString("a&b") << QString() << steps << expected;
     };
-    const auto keep = [](const char *name, const QString &label, const QString &text, const QString &step,
+    // Slot 3 selected, the step, then Save This Button and OK: what slot 3 of the slot set holds.
+    const auto keep = [](const char *name, const QString &label, const QString &text, const Steps &steps,
                          const QString &saved) {
-        QTest::newRow(name) << label << text << QStringList{"Cmd3", step, "Cmdsvebutton", "CmdOK"} << "slot3=" + saved;
+        QTest::newRow(name) << label << text
+                            << Steps{{Step::Click, "Cmd3"}} + steps +
+                                   Steps{{Step::Click, "Cmdsvebutton"}, {Step::Click, "CmdOK"}}
+                            << Facts{{Slot3, saved}};
     };
-    const QString untouched = "main=||| edit -1 dirty 0;clip=keep;slot2=old|;mark=1";
-    const QString committed = "main=old| ...  &1 -|old+|ten+ edit ";
-    row("save, no slot selected", {"Text2=x", "Cmdsvebutton?1"}, "cap=a&&b|four|ten;pic=Cmd4 Cmd10 ;sel=0;lit=;mark=0");
-    row("select replaces the fields", {"Text2=x", "Cmd4"}, "fields=four|text 4;sel=4 Button 4;focus=Text2");
-    row("select shows the working copy", {"Cmd4", "Text2=x", "Cmdsvebutton", "Cmd3", "Cmd4"}, "fields=x|text 4");
-    row("no slot selected after reopening", {"Cmd4", "reopen", "Cmdsvebutton?1"}, "sel=0;mark=0;lit=");
-    row("clear all, no", {"Cmd4", "Text2=", "cmdclear?7"}, "wc4=four|text 4;pic=Cmd4 Cmd10 Cmdsvebutton ;mark=0");
-    row("save, both fields empty", {"Cmd4", "Text2=", "Text1=", "Cmdsvebutton"}, "wc4=|;pic=Cmd10 Cmdsvebutton ");
-    row("clear all, yes", {"Cmd4", "cmdclear?6"}, "wc4=|;cap=||;pic=;sel=0;fields=|;mark=1;lit=");
-    row("OK after save", {"Cmd2", "Text2=", "Text1=two", "Cmdsvebutton", "CmdOK"},
-        "main=| ...  &1 -| ...  &2 +|ten+ edit 1 dirty 1;clip=;slot2=|two");
-    row("OK, no edit, mark 0", {"CmdOK"}, committed + "-1 dirty 0;clip=;slot2=old|");
-    row("Enter in label, mark 1 of an earlier opening", {"mark", "Text2+\n"}, committed + "1 dirty 1");
-    row("Enter in label after the text field", {"Cmd2", "Text1+x", "Text2+\n"}, committed + "-1 dirty 0");
-    row("Cancel after save", {"Cmd2", "Text1=two", "Cmdsvebutton", "Cmdcancel"}, untouched);
-    row("Esc in text field after save", {"Cmd2", "Text1=two", "Cmdsvebutton", "Text1+\x1b"}, untouched);
-    row("close box after save", {"Cmd2", "Text1=two", "Cmdsvebutton", "close"}, untouched);
+    using S = Step;
+    const Step save{S::Click, "Cmdsvebutton"}, ok{S::Click, "CmdOK"}, enter{S::Press, "Text2", {}, Qt::Key_Return};
+    const Step enterInText{S::Press, "Text1", {}, Qt::Key_Return}, toEnd{S::CursorToEnd, "Text1"};
+    const Facts untouched{{BarCaption2, ""},   {EditFile, "-1"}, {Dirty, "0"},
+                          {Clipboard, "keep"}, {Slot2, "old|"},  {ChangedMark, "1"}};
+    const Facts committed{{BarCaption2, "old"}, {BarEntry1, " ...  &1 -"}, {BarEntry2, "old+"}, {BarEntry10, "ten+"}};
+    row("save, no slot selected", {{S::Type, "Text2", "x"}, {S::Click, "Cmdsvebutton", {}, {}, 1}},
+        {{Caption3, "a&&b"},
+         {Caption4, "four"},
+         {Caption10, "ten"},
+         {Pictured, "Cmd4 Cmd10"},
+         {Selected, "0"},
+         {Lit, ""},
+         {ChangedMark, "0"}});
+    row("select replaces the fields", {{S::Type, "Text2", "x"}, {S::Click, "Cmd4"}},
+        {{LabelFieldText, "four"},
+         {TextFieldText, "text 4"},
+         {Selected, "4"},
+         {SelectedButton, "4"},
+         {Focus, "Text2"}});
+    row("select shows the working copy",
+        {{S::Click, "Cmd4"},
+         {S::Clear, "Text2"},
+         {S::Type, "Text2", "x"},
+         save,
+         {S::Click, "Cmd3"},
+         {S::Click, "Cmd4"}},
+        {{LabelFieldText, "x"}, {TextFieldText, "text 4"}});
+    row("no slot selected after reopening", {{S::Click, "Cmd4"}, {S::Reopen}, {S::Click, "Cmdsvebutton", {}, {}, 1}},
+        {{Selected, "0"}, {ChangedMark, "0"}, {Lit, ""}});
+    row("clear all, no", {{S::Click, "Cmd4"}, {S::Clear, "Text2"}, {S::Click, "cmdclear", {}, {}, Desktop::No}},
+        {{WorkingCopy4, "four|text 4"}, {Pictured, "Cmd4 Cmd10 Cmdsvebutton"}, {ChangedMark, "0"}});
+    row("save, both fields empty", {{S::Click, "Cmd4"}, {S::Clear, "Text2"}, {S::Clear, "Text1"}, save},
+        {{WorkingCopy4, "|"}, {Pictured, "Cmd10 Cmdsvebutton"}});
+    row("clear all, yes", {{S::Click, "Cmd4"}, {S::Click, "cmdclear", {}, {}, Desktop::Yes}},
+        {{WorkingCopy4, "|"},
+         {Caption3, ""},
+         {Caption4, ""},
+         {Caption10, ""},
+         {Pictured, ""},
+         {Selected, "0"},
+         {LabelFieldText, ""},
+         {TextFieldText, ""},
+         {ChangedMark, "1"},
+         {Lit, ""}});
+    row("OK after save",
+        {{S::Click, "Cmd2"}, {S::Clear, "Text2"}, {S::Clear, "Text1"}, {S::Type, "Text1", "two"}, save, ok},
+        {{BarCaption2, ""},
+         {BarEntry1, " ...  &1 -"},
+         {BarEntry2, " ...  &2 +"},
+         {BarEntry10, "ten+"},
+         {EditFile, "1"},
+         {Dirty, "1"},
+         {Clipboard, ""},
+         {Slot2, "|two"}});
+    row("OK, no edit, mark 0", {ok},
+        committed + Facts{{EditFile, "-1"}, {Dirty, "0"}, {Clipboard, ""}, {Slot2, "old|"}});
+    row("Enter in label, mark 1 of an earlier opening", {{S::EarlierChange}, enter},
+        committed + Facts{{EditFile, "1"}, {Dirty, "1"}});
+    row("Enter in label after the text field", {{S::Click, "Cmd2"}, toEnd, {S::Type, "Text1", "x"}, enter},
+        committed + Facts{{EditFile, "-1"}, {Dirty, "0"}});
+    const Steps savedTwo{{S::Click, "Cmd2"}, {S::Clear, "Text1"}, {S::Type, "Text1", "two"}, save};
+    row("Cancel after save", savedTwo + Steps{{S::Click, "Cmdcancel"}}, untouched);
+    row("Esc in text field after save", savedTwo + Steps{{S::Press, "Text1", {}, Qt::Key_Escape}}, untouched);
+    row("close box after save", savedTwo + Steps{{S::CloseBox}}, untouched);
     const QString seps = QStringLiteral(u"a\u00A0b\u2028c"), nbsp = QStringLiteral(u"a\u00A0b");
     const QString emoji = QStringLiteral(u"abcdef\U0001F600..."), smileys = QStringLiteral(u"\U0001F600\U0001F600");
-    keep("CR LF", "crlf", "a\r\nb\r\n", "", "crlf|a\r\nb\r\n");
-    keep("lone CR, one at the end", "cr", "a\rb\r", "", "cr|a\rb\r");
-    keep("no-break space, line separator", "sep", seps, "", "sep|" + seps);
-    keep("markup stays text", "<i>", "<b>x</b>", "", "<i>|<b>x</b>");
-    keep("12 characters from a document", "twelve chars", "t", "", "twelve chars|t");
-    keep("label at ten with an emoji takes no more", emoji, "t", "Text2+x", emoji + "|t");
-    keep("long label shrinks, never grows", "twelve chars", "t", "Text2+\bxy", "twelve char|t");
-    keep("typing stops at ten", "", "t", "Text2+abcdefghijkl", "abcdefghij|t");
-    keep("refused key keeps the selection, undo", "twelve chars", "t", "Text2+⇐⇐x\b↶", "twelve chars|t");
+    keep("CR LF", "crlf", "a\r\nb\r\n", {}, "crlf|a\r\nb\r\n");
+    keep("lone CR, one at the end", "cr", "a\rb\r", {}, "cr|a\rb\r");
+    keep("no-break space, line separator", "sep", seps, {}, "sep|" + seps);
+    keep("markup stays text", "<i>", "<b>x</b>", {}, "<i>|<b>x</b>");
+    keep("12 characters from a document", "twelve chars", "t", {}, "twelve chars|t");
+    keep("label at ten with an emoji takes no more", emoji, "t", {{S::Type, "Text2", "x"}}, emoji + "|t");
+    keep("long label shrinks, never grows", "twelve chars", "t",
+         {{S::Press, "Text2", {}, Qt::Key_Backspace}, {S::Type, "Text2", "xy"}}, "twelve char|t");
+    keep("typing stops at ten", "", "t", {{S::Type, "Text2", "abcdefghijkl"}}, "abcdefghij|t");
+    keep("refused key keeps the selection, undo", "twelve chars", "t",
+         {{S::Press, "Text2", {}, Qt::SHIFT | Qt::Key_Left},
+          {S::Press, "Text2", {}, Qt::SHIFT | Qt::Key_Left},
+          {S::Type, "Text2", "x"},
+          {S::Press, "Text2", {}, Qt::Key_Backspace},
+          {S::Press, "Text2", {}, QKeySequence::Undo}},
+         "twelve chars|t");
     QTest::newRow("long label shown in part, kept whole")
-        << QString(5000, 'L') << "t" << QStringList{"Cmd3", "Cmdsvebutton"}
-        << "wc3=" + QString(5000, 'L') + "|t;fields=" + QString(1024, 'L') + "|t";
-    keep("paste cut to fit, emoji once", "abcdefg", "t", "Text2^" + smileys + "xy", "abcdefg" + smileys + "x|t");
-    keep("20000 characters, then Enter", "k", QString(20000, 'x'), "Text1+\nc", "k|" + QString(20000, 'x') + "\nc");
-    keep("typed break follows CR LF", "k", "a\r\nb", "Text1+\nc", "k|a\r\nb\r\nc");
-    keep("typed break in LF text, no-break space kept", "k", nbsp, "Text1+\nc", "k|" + nbsp + "\nc");
-    keep("typing keeps each break", "k", "a\r\nb\nc", "Text1+x", "k|a\r\nb\ncx");
-    keep("pasted breaks kept", "k", "", "Text1^abc\r\ndef", "k|abc\r\ndef");
+        << QString(5000, 'L') << "t" << Steps{{S::Click, "Cmd3"}, save}
+        << Facts{{WorkingCopy3, QString(5000, 'L') + "|t"}, {LabelFieldText, QString(1024, 'L')}, {TextFieldText, "t"}};
+    keep("paste cut to fit, emoji once", "abcdefg", "t", {{S::Paste, "Text2", smileys + "xy"}},
+         "abcdefg" + smileys + "x|t");
+    keep("20000 characters, then Enter", "k", QString(20000, 'x'), {toEnd, enterInText, {S::Type, "Text1", "c"}},
+         "k|" + QString(20000, 'x') + "\nc");
+    keep("typed break follows CR LF", "k", "a\r\nb", {toEnd, enterInText, {S::Type, "Text1", "c"}}, "k|a\r\nb\r\nc");
+    keep("typed break in LF text, no-break space kept", "k", nbsp, {toEnd, enterInText, {S::Type, "Text1", "c"}},
+         "k|" + nbsp + "\nc");
+    keep("typing keeps each break", "k", "a\r\nb\nc", {toEnd, {S::Type, "Text1", "x"}}, "k|a\r\nb\ncx");
+    keep("pasted breaks kept", "k", "", {toEnd, {S::Paste, "Text1", "abc\r\ndef"}}, "k|abc\r\ndef");
 }
 
-void TestForm2::userScripts()
+void TestForm2::userEditsSlots()
 {
     QFETCH(QString, label);
     QFETCH(QString, text);
-    QFETCH(QStringList, script);
-    QFETCH(QString, expected);
+    QFETCH(Steps, steps);
+    QFETCH(Facts, expected);
     AppState &state = m_state;
     state.programTitle = "Velmora";
-    state.setSlotSet(
-        {ClipSlot(), {"old", ""}, {label, text.toUtf8()}, {"four", "text 4"}, {}, {}, {}, {}, {}, {"ten", "x"}});
+    state.setSlotSet({ClipSlot(), {"old", ""}, {label, text.toUtf8()}, {"four", "text 4"}, {}, {}, {}, {}, {}, {"ten", "x"}});
     open(state);
     // Whole, not cut, unless it cannot fit.
     QCOMPARE(child<SlotButton>("Cmd3")->shownCaption() == child<SlotButton>("Cmd3")->text(), label.size() < 20);
-    for (const QString &step : script) {
-        run(step);
+    bool reopened = false;
+    for (const Step &step : steps) {
+        perform(step);
+        reopened = reopened || step.action == Step::Reopen;
     }
-    const QMap<QString, QString> facts = this->facts(state);
-    for (const QString &fact : expected.split(';')) {
-        QCOMPARE(fact.section('=', 0, 0) + '=' + facts.value(fact.section('=', 0, 0), "?"), fact);
+    for (const auto &[which, value] : expected) {
+        QCOMPARE(QString(FactNames[which]) + ": " + fact(which, state), QString(FactNames[which]) + ": " + value);
     }
-    QCOMPARE(m_view.title, m_form->isVisible() && !script.contains("reopen") ? "Velmora - old" : "Velmora");
+    QCOMPARE(m_view.title, m_form->isVisible() && !reopened ? "Velmora - old" : "Velmora");
 }
 
 void TestForm2::everyTextKeepsItsContrastOnEveryTheme_data()

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "app/KeyStore.h"
+#include "app/QtClipboard.h"
+#include "documents/ClipDocument.h"
+#include "slots/AppState.h"
+#include "support/ScriptedDesktop.h"
+#include "ui/main/Form1.h"
+
+#include <QClipboard>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+// The bar over a scripted desktop, with its settings file and documents in a folder of its own.
+class BarFixture
+{
+protected:
+    void makeBar()
+    {
+        m_state = std::make_unique<AppState>();
+        m_registrations = 0;
+        m_form = std::make_unique<Form1>(*m_state, *m_desktop, m_clipboard, m_keyStore, [this] { ++m_registrations; });
+    }
+    void freshStart(bool load)
+    {
+        QFile::remove(settingsPath());
+        QDir(settingsPath()).removeRecursively();
+        m_desktop = std::make_unique<ScriptedDesktop>();
+        m_desktop->folder = m_folder.path();
+        QGuiApplication::clipboard()->clear();
+        makeBar();
+        if (load) {
+            m_form->Form_Load();
+            m_form->show();
+            QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        }
+    }
+    void checkNothingUnexpected()
+    {
+        const QStringList failures = m_desktop->failures();
+        m_form.reset();
+        QVERIFY2(failures.isEmpty(), qPrintable(failures.join(QLatin1Char('\n'))));
+    }
+
+    template <typename T = QAction> T *child(const QString &name) const { return m_form->findChild<T *>(name); }
+    QPushButton *button(const char *format, int k) const { return child<QPushButton>(QString(format).arg(k)); }
+    QString settingsPath() const { return m_folder.filePath(QStringLiteral("velmor.ini")); }
+    QString document(const QString &name) const { return m_folder.filePath(name + QStringLiteral(".vmd")); }
+    void writeDocument(const QString &name, const ClipSlot &slot, int k = 1)
+    {
+        AppState::SlotSet slotSet;
+        slotSet.at(k - 1) = slotSet.at(9) = slot;
+        QString error;
+        QVERIFY2(writeClipDocument(document(name), slotSet, error), qPrintable(error));
+    }
+
+    // Another program puts the text on the clipboard and capture button k takes it in.
+    void capture(int k, const QString &text)
+    {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::mouseClick(button("cmdp%1", k), Qt::LeftButton);
+    }
+    void chooseCopyEntry(int k)
+    {
+        auto *menu = child<QMenu>(QStringLiteral("mnucopy"));
+        menu->popup(m_form->mapToGlobal(QPoint(0, 0)));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        const QRect entry = menu->actionGeometry(child(QStringLiteral("mnuB%1").arg(k)));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, entry.center());
+        menu->hide();
+    }
+    // Chooses the menu entry; an editor it opens the user closes at once. Says whether one opened.
+    bool choose(const QString &entry)
+    {
+        bool editorOpened = false;
+        QTimer::singleShot(0, m_form.get(), [&editorOpened] {
+            if (QWidget *editor = QApplication::activeModalWidget()) {
+                editorOpened = editor->objectName() == QLatin1String("Form2");
+                editor->close();
+            }
+        });
+        child(entry)->trigger();
+        QCoreApplication::processEvents();
+        return editorOpened;
+    }
+    void answerSavePrompt(int answer)
+    {
+        m_desktop->expectMessage(QStringLiteral("Do you want to save the changes ?"), 51, "Velmora", answer);
+    }
+    void openDocument(const QString &name)
+    {
+        m_desktop->expectOpen(4, document(name));
+        choose(QStringLiteral("mnuopen"));
+    }
+
+    QTemporaryDir m_folder;
+    KeyStore m_keyStore{m_folder.filePath(QStringLiteral("keys.json"))};
+    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<ScriptedDesktop> m_desktop;
+    QtClipboard m_clipboard;
+    std::unique_ptr<Form1> m_form;
+    int m_registrations = 0;
+};

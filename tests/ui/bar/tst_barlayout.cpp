@@ -1,0 +1,202 @@
+#include "BarFixture.h"
+
+#include <QMenuBar>
+#include <QWindow>
+
+#include <climits>
+
+// Where the bar starts and how it is shaped: by the settings file, the document named at start and the View menu.
+class TestBarLayout : public QObject, BarFixture
+{
+    Q_OBJECT
+private slots:
+    void init() { freshStart(false); }
+    void cleanup() { checkNothingUnexpected(); }
+    void startUpFollowsTheSettingsFile_data();
+    void startUpFollowsTheSettingsFile();
+    void viewMenuAndSettingsFileShapeTheBar_data();
+    void viewMenuAndSettingsFileShapeTheBar();
+    void settingsRoundTripThroughExitAndStart();
+
+private:
+    // The View menu's checked entries, without their "mnu".
+    QStringList checkedEntries() const
+    {
+        QStringList checked;
+        for (const char *name : {"mnuhorizontal", "mnuvertical", "mnudefault", "mnufirstr", "mnuonlym", "mnuinsert"}) {
+            if (child(name)->isChecked()) {
+                checked << QString(name).mid(3);
+            }
+        }
+        return checked;
+    }
+    QSize sizeTwips() const { return {m_form->widthTwips(), m_form->heightTwips()}; }
+};
+
+static const QPoint DesignPosition(INT_MIN, INT_MIN);
+
+void TestBarLayout::startUpFollowsTheSettingsFile_data()
+{
+    QTest::addColumn<bool>("firstStart");
+    QTest::addColumn<QString>("arguments"); // the program's arguments joined by blanks, in the settings folder
+    QTest::addColumn<bool>("loaded");
+    QTest::addColumn<bool>("missingReported");
+    QTest::addColumn<bool>("damageReported");
+    QTest::newRow("first start, missing document reported") << true << "none.vmd" << false << true << false;
+    QTest::newRow("settings kept, relative document") << false << "./my clips.vmd" << true << false << false;
+    QTest::newRow("upper-case extension ignored") << false << "my clips.VMD" << false << false << false;
+    QTest::newRow("damaged document: reported, empty slots") << false << "bad.vmd" << false << false << true;
+}
+
+void TestBarLayout::startUpFollowsTheSettingsFile()
+{
+    QFETCH(bool, firstStart);
+    QFETCH(QString, arguments);
+    QFETCH(bool, loaded);
+    QFETCH(bool, missingReported);
+    QFETCH(bool, damageReported);
+    QFile settings(settingsPath());
+    QVERIFY(firstStart || settings.open(QIODevice::WriteOnly));
+    writeDocument(QStringLiteral("my clips"), {QString(), "ten"}, 10);
+    QVERIFY(QFile(document("bad")).open(QIODevice::WriteOnly) && QDir::setCurrent(m_folder.path()));
+    m_desktop->arguments = arguments;
+    if (missingReported) {
+        m_desktop->expectMessage(QStringLiteral("Cannot find this file."), 304, "Velmora", Desktop::Ok);
+    }
+    if (damageReported) {
+        m_desktop->expectMessage(QString("The document \"%1\" cannot *").arg(document("bad")), 48, "Velmora", 1);
+    }
+    m_form->Form_Load();
+    m_form->show();
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("Velmora"));
+    QCOMPARE(bool(m_form->windowHandle()->flags() & Qt::WindowStaysOnTopHint), firstStart);
+    QStringList pictured;
+    for (QAction *a : m_form->findChildren<QAction *>()) {
+        if (!a->icon().isNull()) {
+            pictured << a->objectName();
+        }
+    }
+    QCOMPARE(pictured, QStringList({"mnunew", "mnuopen", "mnusave", "mnuedit"}));
+    QCOMPARE(m_state->documentPath, loaded ? document("my clips") : QString());
+    QCOMPARE(child("mnuedit")->isEnabled(), loaded);
+    QCOMPARE(child("mnuB10")->isEnabled(), loaded);
+    QCOMPARE(child("mnufail1")->isVisible(), loaded);
+    QCOMPARE(child("mnuB10")->text(), QStringLiteral(" ... 1&0 "));
+}
+
+void TestBarLayout::viewMenuAndSettingsFileShapeTheBar_data()
+{
+    QTest::addColumn<QByteArray>("settings"); // "" for none: a first start; "folder" a folder in its place
+    QTest::addColumn<QStringList>("chosen");  // View menu entries chosen after the start
+    QTest::addColumn<QSize>("sizeTwips");     // the outer size
+    QTest::addColumn<QStringList>("checked"); // layout entries
+    QTest::addColumn<QSize>("buttonArea");    // in pixels
+    QTest::addColumn<QPoint>("slot10At");
+    QTest::addColumn<QPoint>("place");
+    const auto row = [](const char *name, const QByteArray &settings, const QStringList &chosen, QSize size,
+                        const QStringList &checked, QSize area, QPoint slot10, QPoint place) {
+        QTest::newRow(name) << settings << chosen << size << checked << area << slot10 << place;
+    };
+    const QStringList horizontal{"horizontal", "default", "insert"};
+    const QPoint right(352, 24), below(88, 96), stored(200, 80), origin(0, 0);
+    const QByteArray lines = "1200\r\n3000\r\n";
+    row("first start", "", {}, {6690, 1380}, horizontal, {440, 48}, right, DesignPosition);
+    row("Only Menu", "", {"mnuonlym"}, {6720, 645}, {"horizontal", "onlym", "insert"}, {442, 0}, right, DesignPosition);
+    row("Only Menu, Horizontal", "", {"mnuonlym", "mnuhorizontal"}, {6690, 645}, {"horizontal", "onlym", "insert"},
+        {440, 0}, right, DesignPosition);
+    row("Only Menu, Vertical", "", {"mnuonlym", "mnuvertical"}, {2730, 645}, {"vertical", "onlym", "insert"}, {176, 0},
+        below, DesignPosition);
+    row("First Button Row, Vertical", "", {"mnufirstr", "mnuvertical"}, {2730, 1035}, {"vertical", "firstr", "insert"},
+        {176, 25}, below, DesignPosition);
+    row("Vertical, First Button Row, Default Size", "", {"mnuvertical", "mnufirstr", "mnudefault"}, {2730, 2460},
+        {"vertical", "default", "insert"}, {176, 120}, below, DesignPosition);
+    row("capture buttons hidden and shown again", "", {"mnuinsert", "mnuvertical", "mnuinsert", "mnuhorizontal"},
+        {6690, 1380}, horizontal, {440, 48}, right, DesignPosition);
+    row("stored vertical runs Vertical", lines + "6690\r\n1030\r\n0\r\n2\r\n1\r\n0\r\n", {}, {2730, 1035},
+        {"vertical", "firstr"}, {176, 25}, below, stored);
+    row("stored horizontal keeps its size", lines + "6690\r\n1030\r\n1\r\n2\r\n0\r\n1\r\n", {}, {6690, 1030},
+        {"horizontal", "firstr", "insert"}, {440, 25}, right, stored);
+    row("size mode 5 marks Default Size", lines + "6720\r\n645\r\n0\r\n5\r\n0\r\n0\r\n", {"mnuhorizontal"},
+        {6690, 1380}, {"horizontal", "default"}, {440, 48}, right, stored);
+    row("orientation 2 starts horizontal, sizes as vertical", lines + "6690\r\n1380\r\n0\r\n1\r\n2\r\n0\r\n",
+        {"mnudefault"}, {2730, 2460}, {"horizontal", "default"}, {176, 120}, right, stored);
+    const QStringList failed{"horizontal", "default"};
+    row("unreadable size: design size", lines + "x\r\n\r\n", {}, {6690, 1380}, failed, {440, 48}, right, stored);
+    row("no window at that size: design size", lines + "0\r\n-1380\r\n", {}, {6690, 1380}, failed, {440, 48}, right,
+        stored);
+    row("smaller than any layout: design size", lines + "2715\r\n630\r\n", {}, {6690, 1380}, failed, {440, 48}, right,
+        stored);
+    row("partly off the screen kept", "300\r\n-3000\r\n6690\r\n1380\r\n", {}, {6690, 1380}, failed, {440, 48}, right,
+        {-200, 20});
+    row("title bar off every screen", "-1200\r\n0\r\n6690\r\n1380\r\n", {}, {6690, 1380}, failed, {440, 48}, right,
+        DesignPosition);
+    row("a folder: every item fails", "folder", {}, {6690, 1380}, failed, {440, 48}, right, origin);
+    row("binary: every item fails", QByteArray("\0\xff\r\n\x80", 5), {}, {6690, 1380}, failed, {440, 48}, right,
+        origin);
+}
+
+void TestBarLayout::viewMenuAndSettingsFileShapeTheBar()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(QStringList, chosen);
+    QFETCH(QSize, sizeTwips);
+    QFETCH(QStringList, checked);
+    QFETCH(QSize, buttonArea);
+    QFETCH(QPoint, slot10At);
+    QFETCH(QPoint, place);
+    const QPoint design = m_form->pos();
+    QFile file(settingsPath());
+    QVERIFY(settings.isEmpty() || (settings == "folder" ? QDir(m_folder.path()).mkdir("velmor.ini")
+                                                        : file.open(QIODevice::WriteOnly) && file.write(settings) > 0));
+    file.close();
+    m_form->Form_Load();
+    for (const QString &entry : chosen) {
+        child(entry)->trigger();
+    }
+    QCOMPARE(this->sizeTwips(), sizeTwips);
+    QCOMPARE(checkedEntries(), checked);
+    QCOMPARE(m_form->centralWidget()->size(), buttonArea);
+    QCOMPARE(button("Cmd%1", 10)->pos(), slot10At);
+    QCOMPARE(button("cmdp%1", 10)->pos(), slot10At); // in the slot button's corner
+    QCOMPARE(button("cmdp%1", 10)->isVisibleTo(m_form.get()), checked.contains("insert"));
+    QCOMPARE(m_form->pos() == design ? DesignPosition : m_form->pos(), place);
+    QCOMPARE(m_registrations, settings.isEmpty() ? 1 : 0); // only a first start registers the document type
+}
+
+// What one run leaves in the settings file the next run finds; a settings file that cannot
+// be written does not stop the exit.
+void TestBarLayout::settingsRoundTripThroughExitAndStart()
+{
+    m_form->Form_Load();
+    m_form->show();
+    writeDocument(QStringLiteral("my clips"), {QStringLiteral("a"), QByteArray()});
+    openDocument(QStringLiteral("my clips"));
+    for (const char *entry : {"mnuvertical", "mnuonlym", "mnutop", "mnuinsert"}) {
+        child(entry)->trigger();
+    }
+    m_form->move(123, 45);
+    QCOMPARE(sizeTwips(), QSize(2760, 645));
+    choose("mnuexit");
+    QFile file(settingsPath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), "675\r\n1845\r\n2760\r\n645\r\n0\r\n3\r\n1\r\n0\r\n\"" + document("my clips").toUtf8() +
+                                 "\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n");
+
+    m_form.reset();
+    makeBar();
+    m_form->Form_Load();
+    QCOMPARE(sizeTwips(), QSize(2730, 645));
+    QCOMPARE(checkedEntries(), QStringList({"vertical", "onlym"}));
+    QCOMPARE(m_form->centralWidget()->size(), QSize(176, 0));
+    QCOMPARE(m_form->pos(), QPoint(123, 45));
+    QVERIFY2(child("mnufail1")->isVisible(), "the recent list came back");
+    QVERIFY2(!child("mnutop")->isChecked(), "Always on Top stays off");
+    QCOMPARE(m_registrations, 0);
+    QVERIFY2(m_form->menuBar()->actionGeometry(child("mnuhelp")).right() < 176, "Help fits on the vertical bar");
+    QVERIFY(file.remove() && QDir(m_folder.path()).mkdir("velmor.ini"));
+    choose("mnuexit");
+    QCOMPARE(m_desktop->endProcessCalls, 2);
+}
+
+QTEST_MAIN(TestBarLayout)
+#include "tst_barlayout.moc"
