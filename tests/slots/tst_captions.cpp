@@ -43,7 +43,9 @@ void TestCaptions::captionsShowLabelsLiterally()
 {
     // An "&" is no access key and a line break or tab no break in a caption.
     QCOMPARE(controlCaption(QStringLiteral("R&D\r\na\tb...")), QStringLiteral("R&&D  a b..."));
-    QCOMPARE(defaultCaption(10) + newCaption(10) + defaultCaption(1), QStringLiteral(" ... 1&0  ...  1&0  ...  &1 "));
+    QCOMPARE(defaultCaption(10), QStringLiteral(" ... 1&0 "));
+    QCOMPARE(newCaption(10), QStringLiteral(" ...  1&0 "));
+    QCOMPARE(defaultCaption(1), QStringLiteral(" ...  &1 "));
     // Only the shown part of a long label reaches the window system, and no character is cut in half.
     QCOMPARE(controlCaption(QString(1 << 20, '&')).size(), 2 * ShownLength);
     QCOMPARE(windowTitleText(QString(ShownLength - 1, 'x') + QStringLiteral(u"\U0001F600 and more")).size(),
