@@ -8,13 +8,17 @@ set -euo pipefail
 # of the tests go to a work folder of that user's first.
 if [ -n "${E2E_USER:-}" ] && [ "$(id -u)" -eq 0 ]; then
     WORK=$(mktemp -d /tmp/velmora-e2e.XXXXXX)
-    # The scripts too: the project may lie in a folder that user cannot read (/root).
+    # The scripts too, where they stand in the project (a benchmark in bench/
+    # sources this file from tests/e2e/): the project may lie in a folder that
+    # user cannot read (/root).
     cp "$1" "$(dirname "$1")"/libvelmora-*.so ${WAYLAND_WINDOW:+"$WAYLAND_WINDOW"} "$WORK/" && cp -r "$2" "$WORK/resources"
-    cp -r "$(dirname "$0")" "$WORK/e2e"
+    project=$(realpath "$(dirname "${BASH_SOURCE[0]}")/../..") script=$(realpath --relative-to="$project" "$0")
+    mkdir -p "$WORK/project/tests" "$WORK/project/$(dirname "$script")"
+    cp -r "$project/tests/e2e" "$WORK/project/tests/" && cp "$0" "$WORK/project/$script"
     chown -R "$E2E_USER:$(id -gn "$E2E_USER")" "$WORK"
     exec setpriv --reuid="$E2E_USER" --regid="$(id -g "$E2E_USER")" --clear-groups \
         env E2E_WORK="$WORK" ${WAYLAND_WINDOW:+WAYLAND_WINDOW="$WORK/$(basename "$WAYLAND_WINDOW")"} \
-        bash "$WORK/e2e/$(basename "$0")" "$WORK/$(basename "$1")" "$WORK/resources" "${@:3}"
+        bash "$WORK/project/$script" "$WORK/$(basename "$1")" "$WORK/resources" "${@:3}"
 fi
 VELMORA_BUILT=$1 RESOURCES=$2 WORK=${E2E_WORK:-$(mktemp -d /tmp/velmora-e2e.XXXXXX)} FAILURES=0 PIDS=()
 
