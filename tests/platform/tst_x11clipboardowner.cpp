@@ -24,10 +24,8 @@ void TestX11ClipboardOwner::stringFormIsLatin1WhereTheTextAllows_data()
     QTest::newRow("the first and last characters above ASCII")
         << QByteArray("\xC2\x80\xC3\xBF") << true << QByteArray("\x80\xFF");
     QTest::newRow("the euro sign is beyond Latin-1") << QByteArray("5 \xE2\x82\xAC") << false << QByteArray();
-    QTest::newRow("an emoji is beyond Latin-1") << QByteArray("smile \xF0\x9F\x98\x80") << false << QByteArray();
     QTest::newRow("an overlong form is not UTF-8") << QByteArray("\xC1\xA9") << false << QByteArray();
     QTest::newRow("a lead byte cut off at the end") << QByteArray("ab\xC3") << false << QByteArray();
-    QTest::newRow("a continuation byte alone") << QByteArray("\xA9") << false << QByteArray();
 }
 
 void TestX11ClipboardOwner::stringFormIsLatin1WhereTheTextAllows()

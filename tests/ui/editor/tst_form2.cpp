@@ -319,7 +319,6 @@ void TestForm2::userEditsSlots_data()
     keep("lone CR, one at the end", "cr", "a\rb\r", {}, "cr|a\rb\r");
     keep("no-break space, line separator", "sep", seps, {}, "sep|" + seps);
     keep("markup stays text", "<i>", "<b>x</b>", {}, "<i>|<b>x</b>");
-    keep("12 characters from a document", "twelve chars", "t", {}, "twelve chars|t");
     keep("label at ten with an emoji takes no more", emoji, "t", {{S::Type, "Text2", "x"}}, emoji + "|t");
     keep("long label shrinks, never grows", "twelve chars", "t",
          {{S::Press, "Text2", {}, Qt::Key_Backspace}, {S::Type, "Text2", "xy"}}, "twelve char|t");
