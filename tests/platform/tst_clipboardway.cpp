@@ -90,7 +90,6 @@ void TestClipboardWay::captureAsksForUtf8First_data()
     QTest::newRow("unspecified, read as UTF-8")
         << QByteArrayList{"text/html", "text/plain"} << QByteArray("text/plain") << false;
     QTest::newRow("a picture: no text") << QByteArrayList{"image/png", "text/html"} << QByteArray() << false;
-    QTest::newRow("the bar's own offer") << offeredTextTypes() << QByteArray("text/plain;charset=utf-8") << false;
 }
 
 void TestClipboardWay::captureAsksForUtf8First()

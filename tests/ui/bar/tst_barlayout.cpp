@@ -68,7 +68,6 @@ void TestBarLayout::startUpFollowsTheSettingsFile()
     }
     m_form->Form_Load();
     m_form->show();
-    QCOMPARE(m_form->windowTitle(), QStringLiteral("Velmora"));
     QCOMPARE(bool(m_form->windowHandle()->flags() & Qt::WindowStaysOnTopHint), firstStart);
     QStringList pictured;
     for (QAction *a : m_form->findChildren<QAction *>()) {
@@ -81,7 +80,6 @@ void TestBarLayout::startUpFollowsTheSettingsFile()
     QCOMPARE(child("mnuedit")->isEnabled(), loaded);
     QCOMPARE(child("mnuB10")->isEnabled(), loaded);
     QCOMPARE(child("mnufail1")->isVisible(), loaded);
-    QCOMPARE(child("mnuB10")->text(), QStringLiteral(" ... 1&0 "));
 }
 
 void TestBarLayout::viewMenuAndSettingsFileShapeTheBar_data()
