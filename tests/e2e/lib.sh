@@ -102,6 +102,8 @@ start_velmora() {
 }
 # The program's visible windows whose title matches (--all: of this PID and with that title).
 windows() { xdotool search --all --onlyvisible --pid "$VELMORA_PID" --name "$1" 2>/dev/null; }
+shown() { [ -n "$(windows "$1")" ]; }
+gone() { ! shown "$1"; }
 bar_shown() { WINDOW=$(windows '^Velmora' | head -n1) && [ -n "$WINDOW" ]; }
 map_state_is() { xwininfo -id "${2:-$WINDOW}" 2>/dev/null | grep -q "Map State: $1"; }
 window_title() { xdotool getwindowname "$WINDOW"; }

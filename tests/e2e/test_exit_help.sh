@@ -7,8 +7,6 @@
 # display at all.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
-shown() { [ -n "$(windows "$1")" ]; }
-gone() { ! shown "$1"; }
 # openbox frames the bar and the About box alike: the frames are centred when the windows are.
 centre() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4}
     /  Width/ {w = $2} /  Height/ {h = $2} END {print int(x + w / 2), int(y + h / 2)}'; }

@@ -29,8 +29,6 @@ expect "the installed bar is shown" bar_shown
 wm_class() { xprop -id "$WINDOW" WM_CLASS | sed 's/.*, "\(.*\)"$/\1/'; }
 expect "with the window class its entry names" output_is \
     "$(sed -n 's/^StartupWMClass=//p' "$share/applications/org.velmora.Velmora.desktop")" wm_class
-shown() { [ -n "$(windows "$1")" ]; }
-gone() { ! shown "$1"; }
 key alt+h c
 expect "Help, Contents finds the installed help" shown '^Velmora Help$'
 key alt+h a
