@@ -41,7 +41,6 @@ void TestBarSlots::captureButtonCoversItsCornerAndTheCaptionStandsBeside()
     }
     // Hidden capture buttons leave the whole face to the caption.
     child("mnuinsert")->trigger();
-    QCOMPARE(m_state->insertButtons, qint16(0));
     QCOMPARE(slot->captionInset(), 0);
 }
 
@@ -62,10 +61,8 @@ void TestBarSlots::copyAndCaptureThroughButtonsAndMenu()
     m_state->dirty = 0;
     for (bool byMenu : {false, true}) {
         board->setText(QStringLiteral("something else"));
-        m_form->setWindowTitle(QStringLiteral("Velmora"));
         byMenu ? chooseCopyEntry(3) : clickSlot(3);
         QCOMPARE(board->text(), text);
-        QCOMPARE(m_form->windowTitle(), QStringLiteral("Velmora - ") + label);
         QCOMPARE(m_state->dirty, qint16(0));
     }
     // Capturing the very text the slot holds is still a change.
