@@ -38,6 +38,10 @@ void TestX11ClipboardOwner::stringFormIsLatin1WhereTheTextAllows()
     QCOMPARE(latin1FromUtf8(utf8), fits);
     if (fits) {
         QCOMPARE(converted, latin1);
+        // And a STRING read from another program comes back as the same UTF-8.
+        QByteArray back;
+        appendLatin1AsUtf8(back, latin1);
+        QCOMPARE(back, utf8);
     }
 }
 
