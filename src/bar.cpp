@@ -1,15 +1,16 @@
-#include "app/KeySettings.h"
-#include "app/KeyStore.h"
-#include "app/QtDesktop.h"
-#include "app/SettingsFile.h"
-#include "documents/Associats.h"
 #include "documents/DesktopExport.h"
+#include "documents/DocumentTypeRegistration.h"
 #include "platform/ProgramFolder.h"
+#include "platform/QtDesktop.h"
 #include "platform/SessionClipboard.h"
 #include "platform/TerminationSignals.h"
 #include "slots/AppState.h"
-#include "ui/main/Form1.h"
-#include "ui/main/RemoteControl.h"
+#include "storage/KeySettings.h"
+#include "storage/KeyStore.h"
+#include "storage/SettingsFile.h"
+#include "ui/bar/BarWindow.h"
+#include "ui/bar/RemoteControl.h"
+#include "ui/help/HelpViewer.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -44,7 +45,14 @@ extern "C" __attribute__((visibility("default"))) int velmora_bar_main(int argc,
 
     // Qt has taken its own options out of argc and argv; QApplication::arguments()
     // would turn a name that is not UTF-8 into another.
-    QtDesktop desktop(QtDesktop::argumentsOf(argc, argv));
+    std::unique_ptr<HelpViewer> helpViewer;
+    QtDesktop desktop(QtDesktop::argumentsOf(argc, argv),
+                      [&helpViewer](const QStringList &folders, const QString &helpFile) {
+                          if (!helpViewer) {
+                              helpViewer = std::make_unique<HelpViewer>();
+                          }
+                          helpViewer->openContents(folders, helpFile);
+                      });
     SessionClipboard clipboard;
     AppState state;
     KeyStore keyStore(KeyStore::userStorePath());
@@ -62,7 +70,7 @@ extern "C" __attribute__((visibility("default"))) int velmora_bar_main(int argc,
     const auto registerDocumentType = [&keyStore, &exportDocumentType, &app, exportNow] {
         const QByteArray folder = programFolderBytes();
         QString error;
-        if (!Associats::RegisterDocumentType(keyStore, folder, error)) {
+        if (!Associats::registerDocumentType(keyStore, folder, error)) {
             qWarning().noquote() << error;
         }
         exportDocumentType = [folder] {
@@ -77,17 +85,17 @@ extern "C" __attribute__((visibility("default"))) int velmora_bar_main(int argc,
         QTimer::singleShot(200, &app, exportNow);
     };
 
-    Form1 form(state, desktop, clipboard, keyStore, registerDocumentType);
+    BarWindow form(state, desktop, clipboard, keyStore, registerDocumentType);
     // Every window of the program, the help viewer included, wears the bar's icon.
     QApplication::setWindowIcon(form.windowIcon());
-    form.Form_Load();
+    form.startUp();
     auto *remote =
         new RemoteControl(form, state, desktop, keySettingsPath(settingsFilePath(desktop.executableFolder())));
     form.show();
     // From here on a logout's SIGTERM ends the bar as File, Exit does; before,
     // the user has changed nothing the end would save.
     TerminationSignals terminationSignals;
-    QObject::connect(&terminationSignals, &TerminationSignals::received, &form, &Form1::endProgram);
+    QObject::connect(&terminationSignals, &TerminationSignals::received, &form, &BarWindow::endProgram);
     // Once the window is on its way to the screen.
     QTimer::singleShot(0, remote, [remote, &clipboard] {
         QString error;

@@ -3,8 +3,8 @@
 // libraries alone takes several times as long as handing a request over. Only a
 // command line that asks for a bar loads the bar, from the module beside the
 // program or in its library folder.
-#include "app/BarSockets.h"
-#include "app/CommandLine.h"
+#include "remote/BarSockets.h"
+#include "remote/CommandLine.h"
 
 #include <cstdio>
 #include <string>

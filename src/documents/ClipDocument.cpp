@@ -1,8 +1,8 @@
-#include "ClipDocument.h"
+#include "documents/ClipDocument.h"
 
-#include "app/TextFiles.h"
-#include "platform/FileNames.h"
 #include "slots/SlotText.h"
+#include "slots/TextEncoding.h"
+#include "storage/FileNames.h"
 #include "storage/WholeFile.h"
 
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "DesktopExport.h"
+#include "documents/DesktopExport.h"
 
 #include "storage/WholeFile.h"
 

@@ -1,11 +1,11 @@
-#include "DocumentCommands.h"
+#include "documents/DocumentCommands.h"
 
-#include "DocumentView.h"
-#include "app/Desktop.h"
-#include "platform/FileNames.h"
+#include "documents/DocumentView.h"
+#include "platform/Desktop.h"
 #include "slots/AppState.h"
 #include "slots/Captions.h"
 #include "slots/SlotActions.h"
+#include "storage/FileNames.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -31,7 +31,7 @@ DocumentCommands::DocumentCommands(AppState &state, Desktop &desktop, DocumentVi
 {
 }
 
-bool DocumentCommands::AskSaveChanges()
+bool DocumentCommands::askSaveChanges()
 {
     if (m_state.dirty != 1) {
         return true;
@@ -39,15 +39,15 @@ bool DocumentCommands::AskSaveChanges()
     const int answer =
         m_desktop.messageBox(SavePrompt, Desktop::YesNoCancel + Desktop::Exclamation, m_state.programTitle);
     if (answer == Desktop::Yes) {
-        m_state.documentPath.isEmpty() ? mnusaveas_Click() : mnusave_Click();
+        m_state.documentPath.isEmpty() ? saveDocumentAs() : saveDocument();
         return m_state.dirty != 1;
     }
     return answer == Desktop::No;
 }
 
-void DocumentCommands::mnunew_Click()
+void DocumentCommands::newDocument()
 {
-    if (!AskSaveChanges()) {
+    if (!askSaveChanges()) {
         return;
     }
     m_state.setSlotSet({});
@@ -60,46 +60,46 @@ void DocumentCommands::mnunew_Click()
     m_view.showEditor();
 }
 
-void DocumentCommands::mnuopen_Click()
+void DocumentCommands::openDocument()
 {
-    if (!AskSaveChanges()) {
+    if (!askSaveChanges()) {
         return;
     }
     m_dialog.flags = HideReadOnly;
     const QString path = m_desktop.showOpen(m_dialog);
-    if (!path.isEmpty() && LoadDocument(path) == ReadStatus::FileNotFound) {
+    if (!path.isEmpty() && loadDocument(path) == ReadStatus::FileNotFound) {
         reportMissingFile();
     }
 }
 
-void DocumentCommands::mnusave_Click()
+void DocumentCommands::saveDocument()
 {
     if (m_state.documentPath.isEmpty()) {
-        mnusaveas_Click();
-    } else if (WriteDocument(m_state.documentPath)) {
+        saveDocumentAs();
+    } else if (writeDocument(m_state.documentPath)) {
         m_state.dirty = 0;
     }
 }
 
-void DocumentCommands::mnusaveas_Click()
+void DocumentCommands::saveDocumentAs()
 {
     m_dialog.flags = HideReadOnly + AskOverwrite;
     const QString path = m_desktop.showSave(m_dialog);
-    if (path.isEmpty() || !WriteDocument(path)) {
+    if (path.isEmpty() || !writeDocument(path)) {
         return;
     }
     m_state.dirty = 0;
     m_state.documentPath = path;
-    PushRecentFile();
+    pushRecentFile();
 }
 
-void DocumentCommands::mnufail_Click(int k)
+void DocumentCommands::openRecent(int k)
 {
     // The path is taken before the prompt: a Save As inside it shifts the list.
     const QString path = m_view.recentFile(k);
     // An entry whose folder is gone stays: the folder may be on a drive that
     // comes back.
-    if (!AskSaveChanges() || LoadDocument(path) != ReadStatus::FileNotFound || !folderExists(path)) {
+    if (!askSaveChanges() || loadDocument(path) != ReadStatus::FileNotFound || !folderExists(path)) {
         return;
     }
     int holder = 0;
@@ -110,7 +110,7 @@ void DocumentCommands::mnufail_Click(int k)
     }
     if (holder != 0) {
         m_view.setRecentFile(holder, QString());
-        m_view.ShowRecentFiles();
+        m_view.showRecentFiles();
     }
     reportMissingFile();
 }
@@ -123,12 +123,12 @@ void DocumentCommands::openCommandLine(const QString &commandLine)
     // The recent list and the settings file must name the same file on the next
     // run, and the same file the same way whichever way it was reached.
     const QString path = QDir::cleanPath(QDir(currentFolder()).absoluteFilePath(commandLine));
-    if (LoadDocument(path) == ReadStatus::FileNotFound) {
+    if (loadDocument(path) == ReadStatus::FileNotFound) {
         reportMissingFile();
     }
 }
 
-ReadStatus DocumentCommands::LoadDocument(const QString &path)
+ReadStatus DocumentCommands::loadDocument(const QString &path)
 {
     AppState::SlotSet slotSet;
     QString error;
@@ -136,14 +136,14 @@ ReadStatus DocumentCommands::LoadDocument(const QString &path)
     if (status == ReadStatus::Ok) {
         m_state.setSlotSet(std::move(slotSet));
         m_state.documentPath = path;
-        RefreshCaptions();
+        refreshCaptions();
     } else if (status == ReadStatus::Failed) {
         m_desktop.messageBox(error, Desktop::OkOnly + Desktop::Exclamation, m_state.programTitle);
     }
     return status;
 }
 
-bool DocumentCommands::WriteDocument(const QString &path)
+bool DocumentCommands::writeDocument(const QString &path)
 {
     QString error;
     const bool written = writeClipDocument(path, m_state.slotSet(), error);
@@ -153,15 +153,15 @@ bool DocumentCommands::WriteDocument(const QString &path)
     return written;
 }
 
-void DocumentCommands::RefreshCaptions()
+void DocumentCommands::refreshCaptions()
 {
-    ShowSlotCaptions(m_state, m_view);
+    showSlotCaptions(m_state, m_view);
     m_state.dirty = 0;
     m_view.setEditFileEnabled(true);
-    PushRecentFile();
+    pushRecentFile();
 }
 
-void DocumentCommands::PushRecentFile()
+void DocumentCommands::pushRecentFile()
 {
     if (m_view.recentFile(1) != m_state.documentPath) {
         for (int k = DocumentView::RecentCount; k > 1; --k) {
@@ -169,7 +169,7 @@ void DocumentCommands::PushRecentFile()
         }
         m_view.setRecentFile(1, m_state.documentPath);
     }
-    m_view.ShowRecentFiles();
+    m_view.showRecentFiles();
 }
 
 void DocumentCommands::reportMissingFile()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClipDocument.h"
+#include "documents/ClipDocument.h"
 
 class AppState;
 class Desktop;
@@ -16,25 +16,25 @@ public:
     DocumentCommands(AppState &state, Desktop &desktop, DocumentView &view, CommonDialog &dialog);
 
     // Asks to save unsaved changes; true when the calling command may go on.
-    bool AskSaveChanges();
+    bool askSaveChanges();
 
-    void mnunew_Click();
-    void mnuopen_Click();
-    void mnusave_Click();
-    void mnusaveas_Click();
+    void newDocument();
+    void openDocument();
+    void saveDocument();
+    void saveDocumentAs();
     // Reopens the document of recent-file entry k (1 to 4).
-    void mnufail_Click(int k);
+    void openRecent(int k);
     // Loads the document the command line names, when it ends in "vmd".
     void openCommandLine(const QString &commandLine);
 
     // Replaces the slot set by the document's; a failed load changes nothing.
     // A document that cannot be read is reported to the user with the reason;
     // a missing one is left to the caller.
-    ReadStatus LoadDocument(const QString &path);
+    ReadStatus loadDocument(const QString &path);
     // Writes the slot set; a failure is reported to the user and changes nothing.
-    bool WriteDocument(const QString &path);
-    void RefreshCaptions();
-    void PushRecentFile();
+    bool writeDocument(const QString &path);
+    void refreshCaptions();
+    void pushRecentFile();
 
 private:
     void reportMissingFile();

@@ -14,7 +14,7 @@ public:
     virtual QString recentFile(int k) const = 0;
     virtual void setRecentFile(int k, const QString &path) = 0;
     // Shows the entries that hold a path and hides the others.
-    virtual void ShowRecentFiles() = 0;
+    virtual void showRecentFiles() = 0;
     // Opens the editor on the slot set and returns when it closes.
     virtual void showEditor() = 0;
 };

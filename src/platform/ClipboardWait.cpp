@@ -1,4 +1,4 @@
-#include "ClipboardWait.h"
+#include "platform/ClipboardWait.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -1,4 +1,4 @@
-#include "ClipboardWay.h"
+#include "platform/ClipboardWay.h"
 
 #include <algorithm>
 

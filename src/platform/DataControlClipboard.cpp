@@ -1,8 +1,8 @@
-#include "DataControlClipboard.h"
+#include "platform/DataControlClipboard.h"
 
-#include "WaylandConnection.h"
-#include "app/TextFiles.h"
+#include "platform/WaylandConnection.h"
 #include "slots/SlotText.h"
+#include "slots/TextEncoding.h"
 
 #include "ext-data-control-v1-client-protocol.h"
 #include "wlr-data-control-unstable-v1-client-protocol.h"

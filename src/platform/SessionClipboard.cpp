@@ -1,7 +1,7 @@
-#include "SessionClipboard.h"
+#include "platform/SessionClipboard.h"
 
-#include "ClipboardWay.h"
-#include "DataControlClipboard.h"
+#include "platform/ClipboardWay.h"
+#include "platform/DataControlClipboard.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/QtClipboard.h"
+#include "platform/QtClipboard.h"
 #include "slots/Clipboard.h"
 
 #include <QString>

@@ -1,4 +1,4 @@
-#include "WaylandConnection.h"
+#include "platform/WaylandConnection.h"
 
 #include <QSocketNotifier>
 

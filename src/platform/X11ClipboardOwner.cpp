@@ -1,4 +1,4 @@
-#include "X11ClipboardOwner.h"
+#include "platform/X11ClipboardOwner.h"
 
 #include "slots/SlotText.h"
 

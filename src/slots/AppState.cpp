@@ -1,4 +1,4 @@
-#include "AppState.h"
+#include "slots/AppState.h"
 
 #include <utility>
 

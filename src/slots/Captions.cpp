@@ -1,7 +1,7 @@
-#include "Captions.h"
+#include "slots/Captions.h"
 
-#include "AppState.h"
-#include "SlotText.h"
+#include "slots/AppState.h"
+#include "slots/SlotText.h"
 
 #include <QStringView>
 
@@ -18,7 +18,7 @@ qsizetype codePointWidth(const QString &text, qsizetype i)
 
 } // namespace
 
-QString CopyTitle(const AppState &state, int k)
+QString copyTitle(const AppState &state, int k)
 {
     const ClipSlot &slot = state.slot(k);
     if (!slot.label.isEmpty()) {

@@ -8,7 +8,7 @@ class AppState;
 // Pure caption and title rules of the slot bar.
 
 // The main window's title after slot k has been copied.
-QString CopyTitle(const AppState &state, int k);
+QString copyTitle(const AppState &state, int k);
 
 // Caption of Copy Text entry k when its slot has no label (menu syntax, "&"
 // before the access key). Slot 10 has a single blank before "1&0".

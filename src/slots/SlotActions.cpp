@@ -1,20 +1,20 @@
-#include "SlotActions.h"
+#include "slots/SlotActions.h"
 
-#include "AppState.h"
-#include "Captions.h"
-#include "Clipboard.h"
-#include "SlotView.h"
+#include "slots/AppState.h"
+#include "slots/Captions.h"
+#include "slots/Clipboard.h"
+#include "slots/SlotView.h"
 
 #include <utility>
 
-void CopySlot(const AppState &state, Clipboard &clipboard, SlotView &view, int k)
+void copySlot(const AppState &state, Clipboard &clipboard, SlotView &view, int k)
 {
     clipboard.clear();
     clipboard.setText(state.slot(k).text);
-    view.setTitle(CopyTitle(state, k));
+    view.setTitle(copyTitle(state, k));
 }
 
-bool CaptureSlot(AppState &state, const Clipboard &clipboard, SlotView &view, int k, QString &error)
+bool captureSlot(AppState &state, const Clipboard &clipboard, SlotView &view, int k, QString &error)
 {
     QByteArray text;
     if (!clipboard.readText(text, error)) {
@@ -31,7 +31,7 @@ bool CaptureSlot(AppState &state, const Clipboard &clipboard, SlotView &view, in
     return true;
 }
 
-void ShowSlotCaptions(const AppState &state, SlotView &view)
+void showSlotCaptions(const AppState &state, SlotView &view)
 {
     for (int k = 1; k <= AppState::SlotCount; ++k) {
         view.setSlotButtonCaption(k, controlCaption(state.slot(k).label));

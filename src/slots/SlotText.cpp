@@ -1,4 +1,4 @@
-#include "SlotText.h"
+#include "slots/SlotText.h"
 
 #include <QStringDecoder>
 

@@ -1,6 +1,6 @@
-#include "WholeFile.h"
+#include "storage/WholeFile.h"
 
-#include "platform/FileNames.h"
+#include "storage/FileNames.h"
 
 #include <QDir>
 #include <QFileInfo>

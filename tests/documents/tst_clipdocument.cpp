@@ -1,6 +1,6 @@
-#include "app/TextFiles.h"
 #include "documents/ClipDocument.h"
-#include "platform/FileNames.h"
+#include "slots/TextEncoding.h"
+#include "storage/FileNames.h"
 
 #include <QtTest>
 
@@ -159,13 +159,13 @@ void TestClipDocument::aSaveThatFailsKeepsTheOldDocument()
     while (filler.write(QByteArray(4096, 'f')) > 0) {
     }
     // As nobody, step by step; the child's status names the first step that went otherwise.
-    const char *const steps[] = {"all as expected", "became nobody", "a shorter document fits in place",
-                                 "a longer one is refused", "for want of room", "a write limit set",
-                                 "a write that fails is no save"};
+    const char *const steps[] = {
+        "all as expected",  "became nobody",     "a shorter document fits in place", "a longer one is refused",
+        "for want of room", "a write limit set", "a write that fails is no save"};
     if (fork() == 0) {
         const bool went[] = {setgid(65534) == 0 && setuid(65534) == 0, writeClipDocument(path, shorter, error),
-                             !writeClipDocument(path, longer, error), error.contains("no room"),
-                             setrlimit(RLIMIT_FSIZE, &limit) == 0, !writeClipDocument(path, shorter, error)};
+                             !writeClipDocument(path, longer, error),  error.contains("no room"),
+                             setrlimit(RLIMIT_FSIZE, &limit) == 0,     !writeClipDocument(path, shorter, error)};
         const auto first = std::find(std::begin(went), std::end(went), false);
         _exit(first == std::end(went) ? 0 : int(first - std::begin(went)) + 1);
     }

@@ -1,7 +1,7 @@
 // The key store file as anyone may have left it: a store that cannot be read
 // fails every operation and is left as it was; one that can takes a new value
 // and gives it back, to this program and to the next.
-#include "app/KeyStore.h"
+#include "storage/KeyStore.h"
 
 #include <QDir>
 #include <QFile>

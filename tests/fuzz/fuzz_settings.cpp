@@ -1,6 +1,6 @@
 // The settings file as anyone may have left it: whatever its bytes, reading
 // ends, and what was read is written as twelve lines that read back the same.
-#include "app/SettingsFile.h"
+#include "storage/SettingsFile.h"
 
 #include <cstdint>
 #include <cstdlib>

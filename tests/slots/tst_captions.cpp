@@ -19,7 +19,7 @@ void TestCaptions::copyTitleFollowsLabelThenTextThenNothing()
     state.slot(10) = {"", "abc"}, state.slot(5) = {" ", ""}, state.slot(6) = {"", " "}; // blanks count
     QStringList titles;
     for (const int k : {10, 2, 5, 6}) {
-        titles << CopyTitle(state, k);
+        titles << copyTitle(state, k);
     }
     QCOMPARE(titles.join('|'), "Velmora - ...10|Velmora|Velmora -  |Velmora - ...6");
 }

@@ -1,7 +1,7 @@
-#include "SystemInformation.h"
+#include "ui/about/SystemInformation.h"
 
-#include "app/Desktop.h"
-#include "app/TextFiles.h"
+#include "platform/Desktop.h"
+#include "slots/TextEncoding.h"
 
 #include <QFileInfo>
 
@@ -17,7 +17,7 @@ const QString Unavailable = QStringLiteral("System Information Is Unavailable At
 
 } // namespace
 
-bool GetKeyValue(KeyStore &store, KeyStore::Handle keyRoot, const QString &keyName, const QString &subKeyRef,
+bool getKeyValue(KeyStore &store, KeyStore::Handle keyRoot, const QString &keyName, const QString &subKeyRef,
                  QString &keyVal)
 {
     KeyStore::Handle key = 0;
@@ -47,12 +47,12 @@ bool GetKeyValue(KeyStore &store, KeyStore::Handle keyRoot, const QString &keyNa
     return true;
 }
 
-void StartSysInfo(KeyStore &store, Desktop &desktop, const QString &title)
+void startSystemInformation(KeyStore &store, Desktop &desktop, const QString &title)
 {
     QString path;
     QString folder;
-    if (!GetKeyValue(store, KeyStore::LocalMachine, ProgramKey, QStringLiteral("PATH"), path) &&
-        GetKeyValue(store, KeyStore::LocalMachine, FolderKey, QStringLiteral("MSINFO"), folder)) {
+    if (!getKeyValue(store, KeyStore::LocalMachine, ProgramKey, QStringLiteral("PATH"), path) &&
+        getKeyValue(store, KeyStore::LocalMachine, FolderKey, QStringLiteral("MSINFO"), folder)) {
         path = folder + QStringLiteral("/MSINFO32.EXE");
     }
     // Only a program that is there is started: a path that names nothing, or a

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/KeyStore.h"
+#include "storage/KeyStore.h"
 
 #include <QString>
 
@@ -11,9 +11,9 @@ class Desktop;
 // its bytes from the last to the first, appended to what keyVal held; a value
 // of another type leaves keyVal as it was. On failure (no such key or value,
 // no data, more than 1024 bytes) keyVal becomes empty and the result is false.
-bool GetKeyValue(KeyStore &store, KeyStore::Handle keyRoot, const QString &keyName, const QString &subKeyRef,
+bool getKeyValue(KeyStore &store, KeyStore::Handle keyRoot, const QString &keyName, const QString &subKeyRef,
                  QString &keyVal);
 
 // Starts the machine's System Information program, or says that there is none,
 // in a message box titled with the program title.
-void StartSysInfo(KeyStore &store, Desktop &desktop, const QString &title);
+void startSystemInformation(KeyStore &store, Desktop &desktop, const QString &title);

@@ -1,4 +1,4 @@
-#include "LabelValidator.h"
+#include "ui/editor/LabelValidator.h"
 
 #include "slots/Captions.h"
 

@@ -1,4 +1,4 @@
-#include "TextField.h"
+#include "ui/editor/TextField.h"
 
 #include <QKeyEvent>
 #include <QMimeData>

@@ -1,14 +1,14 @@
 #include "slots/AppState.h"
 #include "support/Contrast.h"
 #include "support/ScriptedDesktop.h"
+#include "ui/about/AboutBox.h"
 #include "ui/about/SystemInformation.h"
-#include "ui/about/frmAbout.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
 
-// GetKeyValue over a real key store; the About box over a bar, on a scripted desktop.
+// getKeyValue over a real key store; the About box over a bar, on a scripted desktop.
 class TestAbout : public QObject
 {
     Q_OBJECT
@@ -27,9 +27,9 @@ class TestAbout : public QObject
         return m_store.setValue(key, path.section('\\', -1), type, data);
     }
     // Opens the box over the bar, as Help, About does, and clicks the control named.
-    std::unique_ptr<frmAbout> open(const char *click = "")
+    std::unique_ptr<AboutBox> open(const char *click = "")
     {
-        auto box = std::make_unique<frmAbout>(m_state, m_desktop, m_store, QIcon(":/pictures/velmora-32.png"), &m_bar);
+        auto box = std::make_unique<AboutBox>(m_state, m_desktop, m_store, QIcon(":/pictures/velmora-32.png"), &m_bar);
         box->show();
         if (auto *control = box->findChild<QWidget *>(click)) {
             QTest::mouseClick(control, Qt::LeftButton);
@@ -67,7 +67,7 @@ private slots:
         QFETCH(QString, text);
         QCOMPARE(store(where, data, type), long(KeyStore::Success));
         QString value = "x";
-        QCOMPARE(GetKeyValue(m_store, KeyStore::LocalMachine, "T", "V", value), !text.isEmpty());
+        QCOMPARE(getKeyValue(m_store, KeyStore::LocalMachine, "T", "V", value), !text.isEmpty());
         QCOMPARE(value, text);
     }
 

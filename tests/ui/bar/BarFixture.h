@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/KeyStore.h"
-#include "app/QtClipboard.h"
 #include "documents/ClipDocument.h"
+#include "platform/QtClipboard.h"
 #include "slots/AppState.h"
+#include "storage/KeyStore.h"
 #include "support/ScriptedDesktop.h"
-#include "ui/main/Form1.h"
+#include "ui/bar/BarWindow.h"
 
 #include <QClipboard>
 #include <QMenu>
@@ -22,7 +22,8 @@ protected:
     {
         m_state = std::make_unique<AppState>();
         m_registrations = 0;
-        m_form = std::make_unique<Form1>(*m_state, *m_desktop, m_clipboard, m_keyStore, [this] { ++m_registrations; });
+        m_form =
+            std::make_unique<BarWindow>(*m_state, *m_desktop, m_clipboard, m_keyStore, [this] { ++m_registrations; });
     }
     void freshStart(bool load)
     {
@@ -33,7 +34,7 @@ protected:
         QGuiApplication::clipboard()->clear();
         makeBar();
         if (load) {
-            m_form->Form_Load();
+            m_form->startUp();
             m_form->show();
             QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
         }
@@ -78,7 +79,7 @@ protected:
         bool editorOpened = false;
         QTimer::singleShot(0, m_form.get(), [&editorOpened] {
             if (QWidget *editor = QApplication::activeModalWidget()) {
-                editorOpened = editor->objectName() == QLatin1String("Form2");
+                editorOpened = editor->objectName() == QLatin1String("SlotEditor");
                 editor->close();
             }
         });
@@ -101,6 +102,6 @@ protected:
     std::unique_ptr<AppState> m_state;
     std::unique_ptr<ScriptedDesktop> m_desktop;
     QtClipboard m_clipboard;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<BarWindow> m_form;
     int m_registrations = 0;
 };

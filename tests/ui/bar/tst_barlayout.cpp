@@ -66,7 +66,7 @@ void TestBarLayout::startUpFollowsTheSettingsFile()
     if (damageReported) {
         m_desktop->expectMessage(QString("The document \"%1\" cannot *").arg(document("bad")), 48, "Velmora", 1);
     }
-    m_form->Form_Load();
+    m_form->startUp();
     m_form->show();
     QCOMPARE(bool(m_form->windowHandle()->flags() & Qt::WindowStaysOnTopHint), firstStart);
     QStringList pictured;
@@ -145,7 +145,7 @@ void TestBarLayout::viewMenuAndSettingsFileShapeTheBar()
     QVERIFY(settings.isEmpty() || (settings == "folder" ? QDir(m_folder.path()).mkdir("velmor.ini")
                                                         : file.open(QIODevice::WriteOnly) && file.write(settings) > 0));
     file.close();
-    m_form->Form_Load();
+    m_form->startUp();
     for (const QString &entry : chosen) {
         child(entry)->trigger();
     }
@@ -163,7 +163,7 @@ void TestBarLayout::viewMenuAndSettingsFileShapeTheBar()
 // be written does not stop the exit.
 void TestBarLayout::settingsRoundTripThroughExitAndStart()
 {
-    m_form->Form_Load();
+    m_form->startUp();
     m_form->show();
     writeDocument(QStringLiteral("my clips"), {QStringLiteral("a"), QByteArray()});
     openDocument(QStringLiteral("my clips"));
@@ -180,7 +180,7 @@ void TestBarLayout::settingsRoundTripThroughExitAndStart()
 
     m_form.reset();
     makeBar();
-    m_form->Form_Load();
+    m_form->startUp();
     QCOMPARE(sizeTwips(), QSize(2730, 645));
     QCOMPARE(checkedEntries(), QStringList({"vertical", "onlym"}));
     QCOMPARE(m_form->centralWidget()->size(), QSize(176, 0));

@@ -1,6 +1,6 @@
 #include "BarFixture.h"
-#include "ui/main/RemoteControl.h"
-#include "ui/main/SlotButton.h"
+#include "ui/bar/RemoteControl.h"
+#include "ui/common/SlotButton.h"
 
 #include <QAccessible>
 

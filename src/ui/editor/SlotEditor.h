@@ -1,0 +1,86 @@
+#pragma once
+
+#include "slots/AppState.h"
+
+#include <QDialog>
+#include <QIcon>
+
+#include <array>
+
+class Clipboard;
+class Desktop;
+class LabelValidator;
+class SlotButton;
+class QLabel;
+class QLineEdit;
+class SlotView;
+class TextField;
+
+// What the editor keeps between openings; it lives in the main window for the
+// whole run. Everything else of the editor is rebuilt at each opening.
+struct EditorState
+{
+    AppState::SlotSet workingCopy;
+    // "0" while no slot is selected, else "1" .. "10"; read as a number.
+    QString selected = QStringLiteral("0");
+    // 1 once anything was saved into or cleared from the working copy in this
+    // run; from then on every OK marks the slot set as changed.
+    qint16 changedMark = 0;
+};
+
+// The editor window: edits the labels and texts of all ten slots in a working
+// copy, which OK carries over to the slot set. Each opening builds the window
+// in its design state and loads it.
+class SlotEditor : public QDialog
+{
+    Q_OBJECT
+public:
+    SlotEditor(AppState &state, EditorState &editor, SlotView &mainView, Clipboard &clipboard, Desktop &desktop,
+               const QIcon &icon);
+
+    void showSlots();
+    void fillWorkingCopy();
+    // Selects slot n (1 to 10): its editor slot button was clicked.
+    void selectSlot(int n);
+    void textFieldEntered();
+    void textFieldLeft();
+    void saveSelectedSlot();
+    void clearAllSlots();
+    void acceptEdits();
+    void cancelEdits();
+    void restoreBarTitle();
+
+    // Every way of closing runs through here: OK, Cancel, Esc and the close box.
+    void done(int result) override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void arrangeVertically();
+    void clearEditor();
+    SlotButton *slotButton(int n) const { return m_slotButtons.at(static_cast<std::size_t>(n - 1)); }
+
+    AppState &m_state;
+    EditorState &m_editor;
+    SlotView &m_mainView;
+    Clipboard &m_clipboard;
+    Desktop &m_desktop;
+    QIcon m_icon;
+
+    std::array<SlotButton *, AppState::SlotCount> m_slotButtons{};
+    QWidget *m_shape1 = nullptr;
+    QLabel *m_label1 = nullptr;
+    QLabel *m_label2 = nullptr;
+    QLabel *m_label3 = nullptr;
+    QLabel *m_label4 = nullptr;
+    QLineEdit *m_labelField = nullptr;
+    LabelValidator *m_labelValidator = nullptr;
+    TextField *m_textField = nullptr;
+    SlotButton *m_cmdsvebutton = nullptr;
+    QPushButton *m_cmdOK = nullptr;
+    QPushButton *m_cmdcancel = nullptr;
+    QPushButton *m_cmdclear = nullptr;
+    QLabel *m_image1 = nullptr;
+};

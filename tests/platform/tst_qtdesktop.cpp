@@ -1,0 +1,111 @@
+#include "platform/QtDesktop.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+class TestQtDesktop : public QObject
+{
+    Q_OBJECT
+private slots:
+    void messageBoxStyleMapsToButtonsIconAndAnswer_data();
+    void messageBoxStyleMapsToButtonsIconAndAnswer();
+    void saveDialogAsksBeforeOverwritingWithFlag2();
+};
+
+namespace {
+struct SeenBox
+{
+    QString defaultButton;
+    QStringList otherButtons; // sorted
+    int icon = -1;
+    QString text, title;
+};
+
+// Once the message box is up, notes what it shows and presses a key in it.
+void answerNextBox(SeenBox &seen, Qt::Key key)
+{
+    QTimer::singleShot(10, [&seen, key] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return answerNextBox(seen, key);
+        }
+        seen.defaultButton = box->defaultButton()->text().remove(QLatin1Char('&'));
+        for (QAbstractButton *b : box->buttons()) {
+            seen.otherButtons << b->text().remove(QLatin1Char('&'));
+        }
+        seen.otherButtons.removeOne(seen.defaultButton);
+        seen.otherButtons.sort();
+        seen.icon = box->icon(), seen.text = box->text(), seen.title = box->windowTitle();
+        QTest::keyClick(box, key);
+    });
+}
+} // namespace
+
+void TestQtDesktop::messageBoxStyleMapsToButtonsIconAndAnswer_data()
+{
+    QTest::addColumn<int>("style");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("defaultButton");
+    QTest::addColumn<QStringList>("otherButtons");
+    QTest::addColumn<int>("icon"); // 0 none, 1 information, 2 warning, 4 question
+    QTest::addColumn<int>("answer");
+    const int enter = Qt::Key_Return, esc = Qt::Key_Escape;
+    QTest::newRow("save prompt, Enter is Yes") << 51 << enter << "Yes" << QStringList{"Cancel", "No"} << 2 << 6;
+    QTest::newRow("save prompt, Esc is Cancel") << 51 << esc << "Yes" << QStringList{"Cancel", "No"} << 2 << 2;
+    QTest::newRow("question, second default") << 4 + 32 + 256 << enter << "No" << QStringList{"Yes"} << 4 << 7;
+    QTest::newRow("information, one button") << 64 + 256 << enter << "OK" << QStringList() << 1 << 1;
+    QTest::newRow("plain OK, Esc") << 0 << esc << "OK" << QStringList() << 0 << 1;
+}
+
+void TestQtDesktop::messageBoxStyleMapsToButtonsIconAndAnswer()
+{
+    QFETCH(int, style);
+    QFETCH(int, key);
+    QFETCH(QString, defaultButton);
+    QFETCH(QStringList, otherButtons);
+    QFETCH(int, icon);
+    QFETCH(int, answer);
+    QtDesktop desktop({});
+    SeenBox seen;
+    answerNextBox(seen, Qt::Key(key));
+    QCOMPARE(desktop.messageBox(QStringLiteral("Save ?"), style, QStringLiteral("Velmora")), answer);
+    QCOMPARE(seen.defaultButton, defaultButton);
+    QCOMPARE(seen.otherButtons, otherButtons);
+    QCOMPARE(seen.icon, icon);
+    QCOMPARE(seen.text, QStringLiteral("Save ?"));
+    QCOMPARE(seen.title, QStringLiteral("Velmora"));
+}
+
+// The real dialog, with the document filter, answered with Enter on the name it offers: an existing file.
+void TestQtDesktop::saveDialogAsksBeforeOverwritingWithFlag2()
+{
+    QTemporaryDir dir;
+    QVERIFY(QFile(dir.filePath("x.vmd")).open(QIODevice::WriteOnly));
+    for (const int flags : {6, 4}) {
+        CommonDialog dialog{"Velmora (*.vmd) files |*.vmd", flags, {}, dir.filePath("x.vmd")};
+        QString filters;
+        bool asked = false;
+        QTimer enter, yes; // the question comes up inside the handling of Enter
+        QObject::connect(&enter, &QTimer::timeout, [&] {
+            if (auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
+                filters = files->nameFilters().join(';'), enter.stop(),
+                QTest::keyClick(files->focusWidget(), Qt::Key_Return);
+        });
+        QObject::connect(&yes, &QTimer::timeout, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                asked = true, box->button(QMessageBox::Yes)->click();
+        });
+        enter.start(20), yes.start(20);
+        QCOMPARE(QtDesktop({}).showSave(dialog), dir.filePath("x.vmd"));
+        QCOMPARE(filters, "Velmora (*.vmd) files (*.vmd)");
+        QCOMPARE(asked, flags == 6); // flag 2 asks before overwriting
+    }
+}
+
+QTEST_MAIN(TestQtDesktop)
+#include "tst_qtdesktop.moc"

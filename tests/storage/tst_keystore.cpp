@@ -1,0 +1,113 @@
+#include "storage/KeyStore.h"
+
+#include <QtTest>
+
+class TestKeyStore : public QObject
+{
+    Q_OBJECT
+private slots:
+    void keysAndValuesAnswerWithResultCodes();
+    void aDamagedStoreIsNeitherReadNorOverwritten_data();
+    void aDamagedStoreIsNeitherReadNorOverwritten();
+    void aHandEditedStoreKeepsWhatTheStoreDoesNotOwn();
+};
+
+// The value as "type:hex", or the result code of the failed open or query.
+static QString valueOf(KeyStore &store, const QString &key, const QString &name, quint32 room = 64,
+                       KeyStore::Handle root = KeyStore::ClassesRoot)
+{
+    KeyStore::Handle handle = 0;
+    quint32 type = 0;
+    QByteArray data;
+    long result = store.openKey(root, key, KeyStore::QueryValueAccess, &handle);
+    if (result == KeyStore::Success) {
+        result = store.queryValue(handle, name, &type, &data, &room);
+        store.closeKey(handle);
+    }
+    return result == KeyStore::Success ? QStringLiteral("%1:%2").arg(type).arg(QString(data.toHex()))
+                                       : QString::number(result);
+}
+
+void TestKeyStore::keysAndValuesAnswerWithResultCodes()
+{
+    QTemporaryDir dir;
+    KeyStore store(dir.filePath("data/velmora/keys.json")), other(dir.filePath("data/velmora/keys.json"));
+    KeyStore::Handle key = 0, b = 0;
+    quint32 created = 0, opened = 0;
+    QCOMPARE(store.openKey(KeyStore::ClassesRoot, "A\\B", 0x3F, &key), long(KeyStore::FileNotFound));
+    QCOMPARE(store.createKey(KeyStore::ClassesRoot, "A\\B\\C", 0x3F, &key, &created), long(KeyStore::Success));
+    QCOMPARE(created, quint32(KeyStore::CreatedNewKey));
+    QCOMPARE(store.setValue(key, "", 1, "cmd"), long(KeyStore::Success));
+    QCOMPARE(store.setValue(key, "n", 4, QByteArray("\x2a\x01\0\0", 4)), long(KeyStore::Success));
+    // Another store on the same file finds the key whatever the case of its name.
+    QCOMPARE(other.createKey(KeyStore::ClassesRoot, "a\\b", 0x3F, &b, &opened), long(KeyStore::Success));
+    QCOMPARE(opened, quint32(KeyStore::OpenedExistingKey));
+    QCOMPARE(other.setValue(b, "", 1, "own"), long(KeyStore::Success));
+    QCOMPARE(store.setValue(key, "", 1, "new"), long(KeyStore::Success));
+    QCOMPARE(store.closeKey(key), long(KeyStore::Success));
+    QCOMPARE(store.closeKey(key), long(KeyStore::InvalidHandle));
+    QCOMPARE(store.setValue(key, "", 1, "x"), long(KeyStore::InvalidHandle));
+    QCOMPARE(store.openKey(KeyStore::ClassesRoot, "A", KeyStore::QueryValueAccess, &key), long(KeyStore::Success));
+    QCOMPARE(store.setValue(key, "", 1, "x"), long(KeyStore::AccessDenied));
+    QCOMPARE(store.openKey(0x1234, "", 0x3F, &key), long(KeyStore::InvalidHandle));
+    // Intermediate keys exist; overwriting one value leaves the others and the subkeys alone.
+    QCOMPARE(valueOf(other, "a\\B\\c", ""), "1:6e6577");
+    QCOMPARE(valueOf(other, "A\\B\\C", "N"), "4:2a010000");
+    QCOMPARE(valueOf(other, "A\\B", ""), "1:6f776e");
+    QCOMPARE(valueOf(other, "A\\B\\C", "n", 3), "234");
+    QCOMPARE(valueOf(other, "A\\B\\C", "missing"), "2");
+    QCOMPARE(valueOf(other, "A\\B\\C", "", 64, KeyStore::CurrentUser), "2");
+    QCOMPARE(valueOf(other, "A\\\\B", ""), "2");
+}
+
+void TestKeyStore::aDamagedStoreIsNeitherReadNorOverwritten_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("not JSON") << QByteArray("{\"HKEY_CLASSES_ROOT\": {");
+    QTest::newRow("unknown root") << QByteArray("{\"HKEY_NOWHERE\": {}}");
+    QTest::newRow("key not an object") << QByteArray("{\"HKEY_CLASSES_ROOT\": {\"keys\": {\".vmd\": 1}}}");
+    QTest::newRow("odd hex") << QByteArray(
+        "{\"HKEY_CLASSES_ROOT\": {\"values\": {\"\": {\"type\":1,\"data\":\"abc\"}}}}");
+    QTest::newRow("not hex digits") << QByteArray(
+        "{\"HKEY_CLASSES_ROOT\": {\"values\": {\"\": {\"type\":1,\"data\":\"zz\"}}}}");
+    QTest::newRow("a folder") << QByteArray();
+}
+
+void TestKeyStore::aDamagedStoreIsNeitherReadNorOverwritten()
+{
+    QFETCH(QByteArray, stored);
+    QTemporaryDir dir;
+    QFile file(dir.filePath("keys.json"));
+    QVERIFY(stored.isEmpty() ? QDir(dir.path()).mkdir("keys.json")
+                             : file.open(QIODevice::WriteOnly) && file.write(stored) == stored.size());
+    file.close();
+    KeyStore store(file.fileName());
+    KeyStore::Handle key = 0;
+    QCOMPARE(store.createKey(KeyStore::ClassesRoot, ".vmd", 0x3F, &key), long(KeyStore::BadStore));
+    QCOMPARE(valueOf(store, "", ""), "1009");
+    QVERIFY(stored.isEmpty() || (file.open(QIODevice::ReadOnly) && file.readAll() == stored));
+}
+
+// Names that differ only in case stay apart and any spelling reaches one of them; unknown fields stay.
+void TestKeyStore::aHandEditedStoreKeepsWhatTheStoreDoesNotOwn()
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("keys.json"));
+    const QByteArray handEdited = R"({"HKEY_CLASSES_ROOT": {"keys": {"foo": {"values": {"": {"type": 1, "data": "6f"}}},
+        "Foo": {"note": "mine", "values": {"": {"type": 1, "data": "4f", "set by": "me"}}}}}})";
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(handEdited) == handEdited.size());
+    file.close();
+    KeyStore store(file.fileName());
+    KeyStore::Handle key = 0;
+    QCOMPARE(store.createKey(KeyStore::ClassesRoot, "foo", 0x3F, &key), long(KeyStore::Success));
+    QCOMPARE(store.setValue(key, "", 1, "new"), long(KeyStore::Success));
+    QCOMPARE(valueOf(store, "FOO", ""), "1:6e6577");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonObject keys = QJsonDocument::fromJson(file.readAll())["HKEY_CLASSES_ROOT"]["keys"].toObject();
+    QCOMPARE(keys["foo"]["values"][""]["data"].toString(), "6f");
+    QCOMPARE(keys["Foo"]["note"].toString(), "mine");
+    QCOMPARE(keys["Foo"]["values"][""]["set by"].toString(), "me");
+}
+
+QTEST_GUILESS_MAIN(TestKeyStore)
+#include "tst_keystore.moc"

@@ -1,0 +1,142 @@
+#include "storage/SettingsFile.h"
+
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+class TestSettingsFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void linesReadAsSixteenBitItems_data();
+    void linesReadAsSixteenBitItems();
+    void fileLivesBesideTheProgramUnlessThatIsASystemFolder();
+    void fileLivesBesideTheProgramOnlyInAFolderNobodyElseMayWrite_data();
+    void fileLivesBesideTheProgramOnlyInAFolderNobodyElseMayWrite();
+    void aLinkAnotherUserMadeIsNeitherReadNorWritten_data();
+    void aLinkAnotherUserMadeIsNeitherReadNorWritten();
+};
+
+namespace {
+// The items as read, "-" for one that failed.
+QStringList numbers(const SettingsLines &s)
+{
+    QStringList items;
+    for (const std::optional<int> &v : {s.top, s.left, s.width, s.height})
+        items << (v ? QString::number(*v) : QStringLiteral("-"));
+    for (const std::optional<qint16> &v : {s.alwaysOnTop, s.sizeMode, s.barOrientation, s.insertButtons})
+        items << (v ? QString::number(*v) : QStringLiteral("-"));
+    return items;
+}
+const char *const ItemNames[] = {"Top",           "Left",      "Width",       "Height",
+                                 "always on top", "size mode", "orientation", "capture buttons"};
+} // namespace
+
+void TestSettingsFile::linesReadAsSixteenBitItems_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("numbers"); // the eight numbers in their order, "-" for one that failed
+    QTest::addColumn<QStringList>("recent");
+    const QByteArray example = "1200\r\n3000\r\n6690\r\n1380\r\n1\r\n1\r\n0\r\n1\r\n\"/home/u/my clips/a.vmd\"\r\n"
+                               "\"\"\r\n\"\"\r\n\"\"\r\n";
+    const QStringList read{"1200", "3000", "6690", "1380", "1", "1", "0", "1"}, failed(8, "-"), none(4);
+    QTest::newRow("example") << example << read << QStringList{"/home/u/my clips/a.vmd", "", "", ""};
+    QTest::newRow("eight lines only") << example.left(36) << read << none;
+    QTest::newRow("place beyond 16 bits, size not, NaN, size mode 5")
+        << QByteArray("40000\n-40000\n40000\nnan\n1\n5\n-1\n32767\n")
+        << QStringList{"40000", "-40000", "-", "-", "1", "5", "-1", "32767"} << none;
+    QTest::newRow("fractions to the nearest, blanks")
+        << QByteArray(" 1200.6 \n2.5\n-0.4\n1e3\n") << QStringList{"1201", "2", "0", "1000", "-", "-", "-", "-"}
+        << none;
+    // A path is the file's name byte for byte, whether its bytes are UTF-8 or not.
+    QTest::newRow("after the twelfth, quotes kept inside, unquoted, not UTF-8")
+        << QByteArray("0\n0\n0\n0\n0\n0\n0\n0\n\"a \"b\" c\"\n  plain  \n\"caf\xe9\"\n\"x\n\"13th\"\n")
+        << QStringList(8, "0") << QStringList{"a \"b\" c", "plain", QStringView(u"caf\xdce9").toString(), "x"};
+    QTest::newRow("paths: U+00A0, surrogate, overlong, cut; U+10FFFF and beyond; U+10080, a lone 0x80")
+        << QByteArray("\n\n\n\n\n\n\n\n\xc2\xa0\xed\xa0\x80\xc0\xaf\xe2\x82\n\xf4\x8f\xbf\xbf\xf4\x90\x80\x80\n\xf0\x90"
+                      "\x82\x80\x80\n")
+        << failed
+        << QStringList{QStringView(u"\xa0\xdced\xdca0\xdc80\xdcc0\xdcaf\xdce2\xdc82").toString(),
+                       QStringView(u"\xdbff\xdfff\xdcf4\xdc90\xdc80\xdc80").toString(),
+                       QStringView(u"\xd800\xdc80\xdc80").toString(), ""};
+    QTest::newRow("binary") << QByteArray("\x00\xff\x01\r\r\n", 6) << failed << none;
+}
+
+void TestSettingsFile::linesReadAsSixteenBitItems()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, numbers);
+    QFETCH(QStringList, recent);
+    const SettingsLines settings = parseSettingsLines(bytes);
+    const QStringList items = ::numbers(settings);
+    for (int i = 0; i < 8; ++i) {
+        QCOMPARE(QString(ItemNames[i]) + ": " + items[i], QString(ItemNames[i]) + ": " + numbers[i]);
+    }
+    QCOMPARE(QStringList(settings.recent.begin(), settings.recent.end()), recent);
+}
+
+void TestSettingsFile::fileLivesBesideTheProgramUnlessThatIsASystemFolder()
+{
+    QTemporaryDir dir;
+    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
+    const QString config = dir.filePath("config/velmora/velmor.ini");
+    QCOMPARE(settingsFilePath(dir.path()), dir.filePath("velmor.ini"));
+    QCOMPARE(settingsFilePath("/usr/bin"), config);
+    QCOMPARE(settingsFilePath("/opt"), config);
+    QCOMPARE(settingsFilePath(dir.filePath("missing")), config);
+}
+
+void TestSettingsFile::fileLivesBesideTheProgramOnlyInAFolderNobodyElseMayWrite_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("anotherUsers");
+    QTest::addColumn<bool>("beside");
+    QTest::newRow("the user's own folder") << 0755 << false << true;
+    QTest::newRow("others may write to it, sticky like /tmp") << 01777 << false << false;
+    QTest::newRow("its group may write to it, setgid") << 02775 << false << false;
+    QTest::newRow("another user's folder, which root may write to") << 0755 << true << false;
+}
+
+void TestSettingsFile::fileLivesBesideTheProgramOnlyInAFolderNobodyElseMayWrite()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, anotherUsers);
+    QFETCH(bool, beside);
+    QTemporaryDir dir;
+    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
+    const QString folder = dir.filePath("bin");
+    QVERIFY(QDir(dir.path()).mkdir("bin") && chmod(qPrintable(folder), mode_t(mode)) == 0);
+    if (anotherUsers && (geteuid() != 0 || chown(qPrintable(folder), 65534, 65534) != 0))
+        QSKIP("Giving a folder to another user needs root (CI runs as root).");
+    QCOMPARE(settingsFilePath(folder), beside ? folder + "/velmor.ini" : dir.filePath("config/velmora/velmor.ini"));
+}
+
+// Another user's link in place of the settings file is followed neither way; the user's own link is.
+void TestSettingsFile::aLinkAnotherUserMadeIsNeitherReadNorWritten_data()
+{
+    QTest::addColumn<bool>("anotherUsers");
+    QTest::newRow("another user's link") << true;
+    QTest::newRow("the user's own link") << false;
+}
+
+void TestSettingsFile::aLinkAnotherUserMadeIsNeitherReadNorWritten()
+{
+    QFETCH(bool, anotherUsers);
+    QTemporaryDir dir;
+    const QString link = dir.filePath("velmor.ini");
+    QFile file(dir.filePath("important.txt"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("1200\r\n") > 0 && QFile::link(file.fileName(), link));
+    file.close();
+    if (anotherUsers && (geteuid() != 0 || lchown(qPrintable(link), 65534, 65534) != 0))
+        QSKIP("Giving a link to another user needs root (CI runs as root).");
+    SettingsLines settings;
+    QCOMPARE(readSettingsFile(link, settings) == SettingsRead::Ok, !anotherUsers);
+    QString error;
+    QCOMPARE(writeSettingsFile(link, settings, error), !anotherUsers);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll() == "1200\r\n", anotherUsers);
+}
+
+QTEST_GUILESS_MAIN(TestSettingsFile)
+#include "tst_settingsfile.moc"
