@@ -33,14 +33,14 @@ DocumentCommands::DocumentCommands(AppState &state, Desktop &desktop, DocumentVi
 
 bool DocumentCommands::askSaveChanges()
 {
-    if (m_state.dirty != 1) {
+    if (!m_state.dirty) {
         return true;
     }
     const int answer =
-        m_desktop.messageBox(SavePrompt, Desktop::YesNoCancel + Desktop::Exclamation, m_state.programTitle);
+        m_desktop.messageBox(SavePrompt, Desktop::YesNoCancel | Desktop::Exclamation, m_state.programTitle);
     if (answer == Desktop::Yes) {
         m_state.documentPath.isEmpty() ? saveDocumentAs() : saveDocument();
-        return m_state.dirty != 1;
+        return !m_state.dirty;
     }
     return answer == Desktop::No;
 }
@@ -55,7 +55,7 @@ void DocumentCommands::newDocument()
         m_view.setSlotButtonCaption(k, QString());
         m_view.setCopyEntry(k, newCaption(k), false);
     }
-    m_state.dirty = 0;
+    m_state.dirty = false;
     m_state.documentPath.clear();
     m_view.showEditor();
 }
@@ -77,7 +77,7 @@ void DocumentCommands::saveDocument()
     if (m_state.documentPath.isEmpty()) {
         saveDocumentAs();
     } else if (writeDocument(m_state.documentPath)) {
-        m_state.dirty = 0;
+        m_state.dirty = false;
     }
 }
 
@@ -88,7 +88,7 @@ void DocumentCommands::saveDocumentAs()
     if (path.isEmpty() || !writeDocument(path)) {
         return;
     }
-    m_state.dirty = 0;
+    m_state.dirty = false;
     m_state.documentPath = path;
     pushRecentFile();
 }
@@ -138,7 +138,7 @@ ReadStatus DocumentCommands::loadDocument(const QString &path)
         m_state.documentPath = path;
         refreshCaptions();
     } else if (status == ReadStatus::Failed) {
-        m_desktop.messageBox(error, Desktop::OkOnly + Desktop::Exclamation, m_state.programTitle);
+        m_desktop.messageBox(error, Desktop::OkOnly | Desktop::Exclamation, m_state.programTitle);
     }
     return status;
 }
@@ -148,7 +148,7 @@ bool DocumentCommands::writeDocument(const QString &path)
     QString error;
     const bool written = writeClipDocument(path, m_state.slotSet(), error);
     if (!written) {
-        m_desktop.messageBox(error, Desktop::OkOnly + Desktop::Exclamation, m_state.programTitle);
+        m_desktop.messageBox(error, Desktop::OkOnly | Desktop::Exclamation, m_state.programTitle);
     }
     return written;
 }
@@ -156,7 +156,7 @@ bool DocumentCommands::writeDocument(const QString &path)
 void DocumentCommands::refreshCaptions()
 {
     showSlotCaptions(m_state, m_view);
-    m_state.dirty = 0;
+    m_state.dirty = false;
     m_view.setEditFileEnabled(true);
     pushRecentFile();
 }
@@ -174,6 +174,6 @@ void DocumentCommands::pushRecentFile()
 
 void DocumentCommands::reportMissingFile()
 {
-    m_desktop.messageBox(MissingFile, Desktop::OkOnly + Desktop::Exclamation + Desktop::DefaultButton2,
+    m_desktop.messageBox(MissingFile, Desktop::OkOnly | Desktop::Exclamation | Desktop::DefaultButton2,
                          m_state.programTitle);
 }

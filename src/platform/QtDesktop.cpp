@@ -14,10 +14,10 @@
 
 namespace {
 
-QMessageBox::Icon iconOf(int style)
+QMessageBox::Icon iconOf(Desktop::MessageStyle style)
 {
-    switch (style & 0x70) {
-    case 16:
+    switch (style.toInt() & 0x70) {
+    case Desktop::Critical:
         return QMessageBox::Critical;
     case Desktop::Question:
         return QMessageBox::Question;
@@ -33,42 +33,43 @@ QMessageBox::Icon iconOf(int style)
 struct ButtonAnswer
 {
     QMessageBox::StandardButton button;
-    int answer;
+    Desktop::Answer answer;
 };
 
-QList<ButtonAnswer> buttonsOf(int style)
+QList<ButtonAnswer> buttonsOf(Desktop::MessageStyle style)
 {
-    switch (style & 7) {
-    case 1:
+    switch (style.toInt() & 7) {
+    case Desktop::OkCancel:
         return {{QMessageBox::Ok, Desktop::Ok}, {QMessageBox::Cancel, Desktop::Cancel}};
-    case 2:
-        return {{QMessageBox::Abort, 3}, {QMessageBox::Retry, 4}, {QMessageBox::Ignore, 5}};
+    case Desktop::AbortRetryIgnore:
+        return {{QMessageBox::Abort, Desktop::Abort},
+                {QMessageBox::Retry, Desktop::Retry},
+                {QMessageBox::Ignore, Desktop::Ignore}};
     case Desktop::YesNoCancel:
         return {
             {QMessageBox::Yes, Desktop::Yes}, {QMessageBox::No, Desktop::No}, {QMessageBox::Cancel, Desktop::Cancel}};
     case Desktop::YesNo:
         return {{QMessageBox::Yes, Desktop::Yes}, {QMessageBox::No, Desktop::No}};
-    case 5:
-        return {{QMessageBox::Retry, 4}, {QMessageBox::Cancel, Desktop::Cancel}};
+    case Desktop::RetryCancel:
+        return {{QMessageBox::Retry, Desktop::Retry}, {QMessageBox::Cancel, Desktop::Cancel}};
     default:
         return {{QMessageBox::Ok, Desktop::Ok}};
     }
 }
 
-// Tray activations as the mouse messages the main window understands.
-int trayMessage(QSystemTrayIcon::ActivationReason reason)
+Desktop::TrayEvent trayEvent(QSystemTrayIcon::ActivationReason reason)
 {
     switch (reason) {
     case QSystemTrayIcon::DoubleClick:
-        return Desktop::TrayLeftDoubleClick;
+        return Desktop::TrayEvent::DoubleClick;
     case QSystemTrayIcon::Trigger:
-        return Desktop::TrayLeftClick;
+        return Desktop::TrayEvent::Click;
     case QSystemTrayIcon::Context:
-        return Desktop::TrayRightClick;
+        return Desktop::TrayEvent::ContextRequest;
     case QSystemTrayIcon::MiddleClick:
-        return Desktop::TrayMiddleClick;
+        return Desktop::TrayEvent::MiddleClick;
     default:
-        return 0;
+        return Desktop::TrayEvent::Other;
     }
 }
 
@@ -90,7 +91,7 @@ QtDesktop::~QtDesktop()
     }
 }
 
-int QtDesktop::messageBox(const QString &prompt, int style, const QString &title)
+Desktop::Answer QtDesktop::messageBox(const QString &prompt, MessageStyle style, const QString &title)
 {
     QMessageBox box(iconOf(style), title, prompt, QMessageBox::NoButton, QApplication::activeWindow());
     const QList<ButtonAnswer> buttons = buttonsOf(style);
@@ -98,7 +99,7 @@ int QtDesktop::messageBox(const QString &prompt, int style, const QString &title
         box.addButton(b.button);
     }
     // A default-button flag beyond the last button has no effect: the first stays default.
-    const int defaultIndex = (style >> 8) & 3;
+    const int defaultIndex = (style.toInt() >> 8) & 3;
     box.setDefaultButton(buttons.at(defaultIndex < buttons.size() ? defaultIndex : 0).button);
     for (const ButtonAnswer &b : buttons) {
         if (b.answer == Desktop::Cancel) {
@@ -167,9 +168,10 @@ QStringList QtDesktop::dataFolders()
             QStringLiteral(VELMORA_DATA_DIR)};
 }
 
-void QtDesktop::showHelp(const QString &helpFile, int command)
+void QtDesktop::showHelp(const QString &helpFile, HelpPage page)
 {
-    Q_UNUSED(command)
+    // The viewer opens every help file at its contents.
+    Q_UNUSED(page)
     if (m_openHelpViewer) {
         m_openHelpViewer(dataFolders(), helpFile);
     }
@@ -207,7 +209,7 @@ void QtDesktop::openUrl(const QString &address, std::function<void(bool opened)>
     process->start(opener, {address});
 }
 
-bool QtDesktop::addTrayIcon(const QIcon &icon, const QString &tip, std::function<void(int)> callback)
+bool QtDesktop::addTrayIcon(const QIcon &icon, const QString &tip, std::function<void(TrayEvent)> callback)
 {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         return false;
@@ -218,7 +220,7 @@ bool QtDesktop::addTrayIcon(const QIcon &icon, const QString &tip, std::function
     m_trayIcon->disconnect();
     QObject::connect(
         m_trayIcon.get(), &QSystemTrayIcon::activated,
-        [callback = std::move(callback)](QSystemTrayIcon::ActivationReason reason) { callback(trayMessage(reason)); });
+        [callback = std::move(callback)](QSystemTrayIcon::ActivationReason reason) { callback(trayEvent(reason)); });
     m_trayIcon->setIcon(icon);
     m_trayIcon->setToolTip(tip);
     m_trayIcon->show();

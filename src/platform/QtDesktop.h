@@ -20,13 +20,13 @@ public:
     explicit QtDesktop(QStringList arguments, HelpViewerOpener openHelpViewer = {});
     ~QtDesktop() override;
 
-    int messageBox(const QString &prompt, int style, const QString &title) override;
+    Answer messageBox(const QString &prompt, MessageStyle style, const QString &title) override;
     QString showOpen(CommonDialog &dialog) override;
     QString showSave(CommonDialog &dialog) override;
-    void showHelp(const QString &helpFile, int command) override;
+    void showHelp(const QString &helpFile, HelpPage page) override;
     bool startProgram(const QString &path) override;
     void openUrl(const QString &address, std::function<void(bool opened)> opened) override;
-    bool addTrayIcon(const QIcon &icon, const QString &tip, std::function<void(int)> callback) override;
+    bool addTrayIcon(const QIcon &icon, const QString &tip, std::function<void(TrayEvent)> callback) override;
     void removeTrayIcon() override;
     void endProcess() override;
     QString executableFolder() const override;

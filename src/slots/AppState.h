@@ -17,9 +17,7 @@ struct ClipSlot
 };
 
 // The state every window shares. One instance is made in main() and handed to
-// the windows by reference; it lives until the process ends. The flags are
-// 16-bit integers whose only "on" value is 1, because the settings file stores
-// them as such and a hand-edited file may hold anything else.
+// the windows by reference; it lives until the process ends.
 class AppState
 {
 public:
@@ -34,12 +32,14 @@ public:
     void setSlotSet(SlotSet set);
 
     QString programTitle;
-    qint16 dirty = 0;
+    // Slots changed since the document was last loaded or saved.
+    bool dirty = false;
     QString documentPath;
-    qint16 alwaysOnTop = 0;
-    qint16 barOrientation = 0;
+    bool alwaysOnTop = false;
+    bool verticalBar = false;
+    // The Window Size entry last chosen, as the settings file stores it.
     qint16 sizeMode = 0;
-    qint16 insertButtons = 0;
+    bool captureButtonsShown = false;
 
 private:
     SlotSet m_slots;

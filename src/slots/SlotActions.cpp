@@ -26,7 +26,7 @@ bool captureSlot(AppState &state, const Clipboard &clipboard, SlotView &view, in
     const QString caption = controlCaption(slot.label);
     view.setSlotButtonCaption(k, caption);
     view.setCopyEntry(k, caption, true);
-    state.dirty = 1;
+    state.dirty = true;
     view.setEditFileEnabled(true);
     return true;
 }

@@ -48,28 +48,35 @@ void answerNextBox(SeenBox &seen, Qt::Key key)
 
 void TestQtDesktop::messageBoxStyleMapsToButtonsIconAndAnswer_data()
 {
-    QTest::addColumn<int>("style");
+    QTest::addColumn<Desktop::MessageStyle>("style");
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("defaultButton");
     QTest::addColumn<QStringList>("otherButtons");
     QTest::addColumn<int>("icon"); // 0 none, 1 information, 2 warning, 4 question
-    QTest::addColumn<int>("answer");
+    QTest::addColumn<Desktop::Answer>("answer");
     const int enter = Qt::Key_Return, esc = Qt::Key_Escape;
-    QTest::newRow("save prompt, Enter is Yes") << 51 << enter << "Yes" << QStringList{"Cancel", "No"} << 2 << 6;
-    QTest::newRow("save prompt, Esc is Cancel") << 51 << esc << "Yes" << QStringList{"Cancel", "No"} << 2 << 2;
-    QTest::newRow("question, second default") << 4 + 32 + 256 << enter << "No" << QStringList{"Yes"} << 4 << 7;
-    QTest::newRow("information, one button") << 64 + 256 << enter << "OK" << QStringList() << 1 << 1;
-    QTest::newRow("plain OK, Esc") << 0 << esc << "OK" << QStringList() << 0 << 1;
+    const Desktop::MessageStyle savePrompt = Desktop::YesNoCancel | Desktop::Exclamation;
+    QTest::newRow("save prompt, Enter is Yes")
+        << savePrompt << enter << "Yes" << QStringList{"Cancel", "No"} << 2 << Desktop::Yes;
+    QTest::newRow("save prompt, Esc is Cancel")
+        << savePrompt << esc << "Yes" << QStringList{"Cancel", "No"} << 2 << Desktop::Cancel;
+    QTest::newRow("question, second default") << (Desktop::YesNo | Desktop::Question | Desktop::DefaultButton2) << enter
+                                              << "No" << QStringList{"Yes"} << 4 << Desktop::No;
+    QTest::newRow("information, second default beyond the one button")
+        << (Desktop::OkOnly | Desktop::Information | Desktop::DefaultButton2) << enter << "OK" << QStringList() << 1
+        << Desktop::Ok;
+    QTest::newRow("plain OK, Esc") << Desktop::MessageStyle(Desktop::OkOnly) << esc << "OK" << QStringList() << 0
+                                   << Desktop::Ok;
 }
 
 void TestQtDesktop::messageBoxStyleMapsToButtonsIconAndAnswer()
 {
-    QFETCH(int, style);
+    QFETCH(Desktop::MessageStyle, style);
     QFETCH(int, key);
     QFETCH(QString, defaultButton);
     QFETCH(QStringList, otherButtons);
     QFETCH(int, icon);
-    QFETCH(int, answer);
+    QFETCH(Desktop::Answer, answer);
     QtDesktop desktop({});
     SeenBox seen;
     answerNextBox(seen, Qt::Key(key));

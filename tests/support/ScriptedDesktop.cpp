@@ -37,9 +37,9 @@ ScriptedDesktop::Expected ScriptedDesktop::take(const char *kind, const QString 
     return expected;
 }
 
-int ScriptedDesktop::messageBox(const QString &prompt, int style, const QString &title)
+Desktop::Answer ScriptedDesktop::messageBox(const QString &prompt, MessageStyle style, const QString &title)
 {
-    return take("message", prompt, style, title).answer;
+    return static_cast<Answer>(take("message", prompt, style.toInt(), title).answer);
 }
 
 // The real dialog offers the last chosen name again; so does this one.

@@ -13,9 +13,9 @@
 class ScriptedDesktop : public Desktop
 {
 public:
-    void expectMessage(const QString &prompt, int style, const QString &title, int answer)
+    void expectMessage(const QString &prompt, MessageStyle style, const QString &title, int answer)
     {
-        expect("message", prompt, style, title, answer);
+        expect("message", prompt, style.toInt(), title, answer);
     }
     // The Open or Save dialog of documents with these flags, answered with a path ("" cancels).
     void expectOpen(int flags, const QString &path) { expect("open", DocumentFilter, flags, {}, 0, path); }
@@ -26,17 +26,17 @@ public:
     // What is left unconsumed plus every mismatch seen so far.
     QStringList failures() const;
 
-    int messageBox(const QString &prompt, int style, const QString &title) override;
+    Answer messageBox(const QString &prompt, MessageStyle style, const QString &title) override;
     QString showOpen(CommonDialog &dialog) override { return choose("open", dialog); }
     QString showSave(CommonDialog &dialog) override { return choose("save", dialog); }
-    void showHelp(const QString &helpFile, int command) override { take("help", helpFile, command); }
+    void showHelp(const QString &helpFile, HelpPage page) override { take("help", helpFile, int(page)); }
     bool startProgram(const QString &path) override { return take("program", path).answer == Desktop::Ok; }
     void openUrl(const QString &address, std::function<void(bool)> opened) override
     {
         opened(take("address", address).answer == Ok);
     }
     // No notification area here: the bar minimises instead, as it does on such desktops.
-    bool addTrayIcon(const QIcon &, const QString &, std::function<void(int)>) override { return false; }
+    bool addTrayIcon(const QIcon &, const QString &, std::function<void(TrayEvent)>) override { return false; }
     void removeTrayIcon() override { ++trayRemoves; }
     void endProcess() override { ++endProcessCalls; }
     QString executableFolder() const override { return folder; }

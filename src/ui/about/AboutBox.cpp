@@ -160,7 +160,7 @@ void AboutBox::fillIn()
                               .arg(VELMORA_VERSION_MINOR)
                               .arg(VELMORA_VERSION_PATCH));
     m_lblTitle->setText(m_state.programTitle);
-    if (m_state.alwaysOnTop == 1) {
+    if (m_state.alwaysOnTop) {
         setTopmost(this, true);
     }
     m_picIcon->setPixmap(m_icon.pixmap(IconPixels, IconPixels));
@@ -179,7 +179,7 @@ void AboutBox::openWebAddress()
     const AppState &state = m_state;
     m_desktop.openUrl(Address, [&desktop, &state](bool opened) {
         if (!opened) {
-            desktop.messageBox(BrowserFailed, Desktop::OkOnly + Desktop::Information, state.programTitle);
+            desktop.messageBox(BrowserFailed, Desktop::OkOnly | Desktop::Information, state.programTitle);
         }
     });
 }

@@ -268,7 +268,7 @@ void BarWindow::startUp()
     m_settingsPath = settingsFilePath(m_desktop.executableFolder());
     readSettings();
     showRecentFiles();
-    if (m_state.alwaysOnTop == 1) {
+    if (m_state.alwaysOnTop) {
         setTopmost(this, true);
     } else {
         setChecked("mnutop", false);
@@ -276,13 +276,13 @@ void BarWindow::startUp()
     setChecked("mnufirstr", m_state.sizeMode == BarLayout::FirstButtonRow);
     setChecked("mnuonlym", m_state.sizeMode == BarLayout::OnlyMenu);
     setChecked("mnudefault", m_state.sizeMode != BarLayout::FirstButtonRow && m_state.sizeMode != BarLayout::OnlyMenu);
-    if (m_state.barOrientation == 1) {
+    if (m_state.verticalBar) {
         showVertical();
         setChecked("mnuvertical", true);
     } else {
         setChecked("mnuhorizontal", true);
     }
-    if (m_state.insertButtons == 1) {
+    if (m_state.captureButtonsShown) {
         setCaptureButtonsVisible(true);
         setChecked("mnuinsert", true);
     }
@@ -312,8 +312,8 @@ void BarWindow::readSettings()
     const SettingsRead read = readSettingsFile(m_settingsPath, settings);
     if (read == SettingsRead::Missing) {
         // First start: the bar comes up on top, with its capture buttons.
-        m_state.alwaysOnTop = 1;
-        m_state.insertButtons = 1;
+        m_state.alwaysOnTop = true;
+        m_state.captureButtonsShown = true;
         if (m_registerDocumentType) {
             m_registerDocumentType();
         }
@@ -328,10 +328,11 @@ void BarWindow::readSettings()
     setWindowSizeTwips({size(settings.width, BarLayout::SmallestSize.width(), BarLayout::DesignWidth),
                         size(settings.height, BarLayout::SmallestSize.height(), BarLayout::DesignHeight)});
     m_storedCorner = QPoint(Twips::toPixels(settings.left.value_or(0)), Twips::toPixels(settings.top.value_or(0)));
-    m_state.alwaysOnTop = settings.alwaysOnTop.value_or(0);
+    // The file keeps each switch as a number whose only "on" is 1.
+    m_state.alwaysOnTop = settings.alwaysOnTop == 1;
     m_state.sizeMode = settings.sizeMode.value_or(0);
-    m_state.barOrientation = settings.barOrientation.value_or(0);
-    m_state.insertButtons = settings.insertButtons.value_or(0);
+    m_state.verticalBar = settings.barOrientation == 1;
+    m_state.captureButtonsShown = settings.insertButtons == 1;
     for (int k = 1; k <= RecentCount; ++k) {
         setRecentFile(k, settings.recent.at(k - 1));
     }
@@ -361,10 +362,10 @@ void BarWindow::writeSettings()
     settings.left = Twips::fromPixels(corner.x());
     settings.width = widthTwips();
     settings.height = heightTwips();
-    settings.alwaysOnTop = m_state.alwaysOnTop;
+    settings.alwaysOnTop = m_state.alwaysOnTop ? 1 : 0;
     settings.sizeMode = m_state.sizeMode;
-    settings.barOrientation = m_state.barOrientation;
-    settings.insertButtons = m_state.insertButtons;
+    settings.barOrientation = m_state.verticalBar ? 1 : 0;
+    settings.insertButtons = m_state.captureButtonsShown ? 1 : 0;
     for (int k = 1; k <= RecentCount; ++k) {
         settings.recent.at(k - 1) = recentFile(k);
     }
@@ -385,14 +386,14 @@ void BarWindow::applyLayout(bool vertical)
         m_captureButtons.at(k - 1)->move(m_slotButtons.at(k - 1)->pos());
     }
     setWindowSizeTwips(layoutHandlerSize(m_state.sizeMode, vertical));
-    m_state.barOrientation = vertical ? 1 : 0;
+    m_state.verticalBar = vertical;
     setChecked("mnuhorizontal", !vertical);
     setChecked("mnuvertical", vertical);
 }
 
 void BarWindow::applySize(int sizeMode)
 {
-    setWindowSizeTwips(BarLayout::sizeHandlerSize(sizeMode, m_state.barOrientation != 0));
+    setWindowSizeTwips(BarLayout::sizeHandlerSize(sizeMode, m_state.verticalBar));
     m_state.sizeMode = static_cast<qint16>(sizeMode);
     setChecked("mnudefault", sizeMode == BarLayout::DefaultSize);
     setChecked("mnufirstr", sizeMode == BarLayout::FirstButtonRow);
@@ -426,7 +427,7 @@ void BarWindow::endProgram()
 
 bool BarWindow::commitSessionData(const std::function<bool()> &mayAsk)
 {
-    return m_state.dirty != 1 || !mayAsk() || m_documents.askSaveChanges();
+    return !m_state.dirty || !mayAsk() || m_documents.askSaveChanges();
 }
 
 bool BarWindow::eventFilter(QObject *watched, QEvent *event)
@@ -450,7 +451,7 @@ void BarWindow::closeEvent(QCloseEvent *event)
 void BarWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (m_state.alwaysOnTop == 1) {
+    if (m_state.alwaysOnTop) {
         setTopmost(this, true);
     }
 }
@@ -464,15 +465,15 @@ void BarWindow::captureSlot(int k)
 {
     QString error;
     if (!::captureSlot(m_state, m_clipboard, *this, k, error)) {
-        m_desktop.messageBox(error + SlotKept, Desktop::OkOnly + Desktop::Exclamation, m_state.programTitle);
+        m_desktop.messageBox(error + SlotKept, Desktop::OkOnly | Desktop::Exclamation, m_state.programTitle);
     }
 }
 
 void BarWindow::toggleCaptureButtons()
 {
-    const bool show = m_state.insertButtons != 1;
+    const bool show = !m_state.captureButtonsShown;
     setCaptureButtonsVisible(show);
-    m_state.insertButtons = show ? 1 : 0;
+    m_state.captureButtonsShown = show;
     action("mnuinsert")->setChecked(show);
 }
 
@@ -487,10 +488,10 @@ void BarWindow::setCaptureButtonsVisible(bool visible)
 
 void BarWindow::toggleAlwaysOnTop()
 {
-    const bool on = m_state.alwaysOnTop != 1;
+    const bool on = !m_state.alwaysOnTop;
     setTopmost(this, on);
     action("mnutop")->setChecked(on);
-    m_state.alwaysOnTop = on ? 1 : 0;
+    m_state.alwaysOnTop = on;
 }
 
 void BarWindow::hideInTray()
@@ -500,8 +501,8 @@ void BarWindow::hideInTray()
 
 void BarWindow::putInTray()
 {
-    const bool added =
-        m_desktop.addTrayIcon(windowIcon(), m_state.programTitle, [this](int message) { trayActivated(message); });
+    const bool added = m_desktop.addTrayIcon(windowIcon(), m_state.programTitle,
+                                             [this](Desktop::TrayEvent event) { trayActivated(event); });
     if (added) {
         hide();
     } else {
@@ -510,11 +511,11 @@ void BarWindow::putInTray()
     }
 }
 
-void BarWindow::trayActivated(int message)
+void BarWindow::trayActivated(Desktop::TrayEvent event)
 {
     // A StatusNotifierItem panel reports only clicks and context requests, never a
-    // double-click: every button message brings the bar back, or it would be lost.
-    if (message >= Desktop::TrayFirstButtonMessage && message <= Desktop::TrayLastButtonMessage) {
+    // double-click: every button event brings the bar back, or it would be lost.
+    if (event != Desktop::TrayEvent::Other) {
         showNormal();
         raise();
         activateWindow();
@@ -548,7 +549,7 @@ void BarWindow::setRecentFile(int k, const QString &path)
 
 void BarWindow::showHelpContents()
 {
-    m_desktop.showHelp(m_commonDialog.helpFile, Desktop::HelpContents);
+    m_desktop.showHelp(m_commonDialog.helpFile, Desktop::HelpPage::Contents);
 }
 
 void BarWindow::showAbout()

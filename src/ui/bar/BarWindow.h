@@ -74,8 +74,8 @@ public:
     void putInTray();
     void leaveTray();
     void showRecentFiles() override;
-    // A mouse message from the tray icon.
-    void trayActivated(int message);
+    // What the user did to the tray icon.
+    void trayActivated(Desktop::TrayEvent event);
 
     // The outer size, as the program sets and reports it, in twips. The button
     // area gets Width - 90 by Height - 660; frame and menu bar come on top.

@@ -91,7 +91,7 @@ void RemoteControl::applyGlobalShortcuts(bool on)
             : ShortcutsHeld.arg(shortcutNames(held), held.size() < AppState::SlotCount ? OthersWork : QString());
     m_entry->setToolTip(report);
     if (!report.isEmpty()) {
-        m_desktop.messageBox(report, Desktop::OkOnly + Desktop::Exclamation, m_state.programTitle);
+        m_desktop.messageBox(report, Desktop::OkOnly | Desktop::Exclamation, m_state.programTitle);
     }
 }
 
@@ -163,7 +163,7 @@ void RemoteControl::capture(int k, const RemoteServer::Reply &reply)
 
 void RemoteControl::show()
 {
-    m_form.trayActivated(Desktop::TrayLeftDoubleClick);
+    m_form.trayActivated(Desktop::TrayEvent::DoubleClick);
     // A dialog the bar waits on comes up with it.
     if (QWidget *open = QApplication::activeModalWidget()) {
         open->raise();

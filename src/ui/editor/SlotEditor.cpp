@@ -170,7 +170,7 @@ void SlotEditor::createControls()
 
 void SlotEditor::showSlots()
 {
-    if (m_state.alwaysOnTop == 1) {
+    if (m_state.alwaysOnTop) {
         setTopmost(this, true);
     }
     for (int k = 1; k <= AppState::SlotCount; ++k) {
@@ -182,9 +182,9 @@ void SlotEditor::showSlots()
         }
     }
     fillWorkingCopy();
-    m_editor.selected = QStringLiteral("0");
+    m_editor.selectedSlot = 0;
     setWindowIcon(m_icon);
-    if (m_state.barOrientation == 1) {
+    if (m_state.verticalBar) {
         arrangeVertically();
     }
 }
@@ -210,8 +210,8 @@ void SlotEditor::selectSlot(int n)
     const ClipSlot &slot = m_editor.workingCopy.at(static_cast<std::size_t>(n - 1));
     m_textField->setText(decodedText(slot.text));
     m_labelValidator->putLabel(slot.label);
-    m_editor.selected = QString::number(n);
-    m_label4->setText(m_editor.selected);
+    m_editor.selectedSlot = n;
+    m_label4->setText(QString::number(n));
     m_label3->show();
     for (int k = 1; k <= AppState::SlotCount; ++k) {
         slotButton(k)->setBackRole(k == n ? QPalette::Midlight : QPalette::Button);
@@ -245,7 +245,7 @@ bool SlotEditor::eventFilter(QObject *watched, QEvent *event)
 
 void SlotEditor::saveSelectedSlot()
 {
-    const int selected = m_editor.selected.toInt();
+    const int selected = m_editor.selectedSlot;
     if (selected >= 1 && selected <= AppState::SlotCount) {
         ClipSlot &slot = m_editor.workingCopy.at(static_cast<std::size_t>(selected - 1));
         slot.text = m_textField->text().toUtf8();
@@ -253,21 +253,21 @@ void SlotEditor::saveSelectedSlot()
         slotButton(selected)->setText(controlCaption(slot.label));
         slotButton(selected)->setPicture(slot.text.isEmpty() ? QPixmap() : m_image1->pixmap());
     } else if (selected == 0) {
-        m_desktop.messageBox(SelectFirstPrompt, Desktop::OkOnly + Desktop::Information + Desktop::DefaultButton2,
+        m_desktop.messageBox(SelectFirstPrompt, Desktop::OkOnly | Desktop::Information | Desktop::DefaultButton2,
                              SelectFirstTitle);
     }
     if (selected > 0) {
-        m_editor.changedMark = 1;
+        m_editor.changedMark = true;
     }
 }
 
 void SlotEditor::clearAllSlots()
 {
     const int answer =
-        m_desktop.messageBox(ClearPrompt, Desktop::YesNo + Desktop::Question + Desktop::DefaultButton2, ClearTitle);
+        m_desktop.messageBox(ClearPrompt, Desktop::YesNo | Desktop::Question | Desktop::DefaultButton2, ClearTitle);
     if (answer == Desktop::Yes) {
         clearEditor();
-        m_editor.changedMark = 1;
+        m_editor.changedMark = true;
     }
 }
 
@@ -284,15 +284,15 @@ void SlotEditor::clearEditor()
     m_labelValidator->putLabel(QString());
     m_label3->hide();
     m_label4->clear();
-    m_editor.selected = QStringLiteral("0");
+    m_editor.selectedSlot = 0;
 }
 
 void SlotEditor::acceptEdits()
 {
     m_state.setSlotSet(m_editor.workingCopy);
     showSlotCaptions(m_state, m_mainView);
-    if (m_editor.changedMark == 1) {
-        m_state.dirty = 1;
+    if (m_editor.changedMark) {
+        m_state.dirty = true;
         m_mainView.setEditFileEnabled(true);
     }
     m_clipboard.clear();

@@ -21,11 +21,11 @@ class TextField;
 struct EditorState
 {
     AppState::SlotSet workingCopy;
-    // "0" while no slot is selected, else "1" .. "10"; read as a number.
-    QString selected = QStringLiteral("0");
-    // 1 once anything was saved into or cleared from the working copy in this
-    // run; from then on every OK marks the slot set as changed.
-    qint16 changedMark = 0;
+    // 0 while no slot is selected, else 1 .. 10.
+    int selectedSlot = 0;
+    // Set once anything was saved into or cleared from the working copy in
+    // this run; from then on every OK marks the slot set as changed.
+    bool changedMark = false;
 };
 
 // The editor window: edits the labels and texts of all ten slots in a working

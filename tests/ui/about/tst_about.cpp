@@ -134,7 +134,8 @@ private slots:
             const long result = store("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO\\PATH", registered.toUtf8());
             QCOMPARE(result == KeyStore::AccessDenied, !KeyStore::systemInformationTool().isEmpty());
         }
-        started.isEmpty() ? m_desktop.expectMessage("System Information Is Unavailable At This Time", 0, "Velmora", 1)
+        started.isEmpty() ? m_desktop.expectMessage("System Information Is Unavailable At This Time", Desktop::OkOnly,
+                                                    "Velmora", Desktop::Ok)
                           : m_desktop.expectProgram(bin.filePath(started), true);
         open("cmdSysInfo");
     }
@@ -142,7 +143,8 @@ private slots:
     void anAddressNoBrowserOpensIsLeftToType()
     {
         m_desktop.expectAddress("https://velmora.org", false);
-        m_desktop.expectMessage("Unable to launch your browser, please type the address manually.", 64, "Velmora", 1);
+        m_desktop.expectMessage("Unable to launch your browser, please type the address manually.",
+                                Desktop::OkOnly | Desktop::Information, "Velmora", Desktop::Ok);
         QVERIFY2(open("lblURL")->isVisible(), "the About box stays open");
     }
 

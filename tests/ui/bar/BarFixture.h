@@ -89,7 +89,8 @@ protected:
     }
     void answerSavePrompt(int answer)
     {
-        m_desktop->expectMessage(QStringLiteral("Do you want to save the changes ?"), 51, "Velmora", answer);
+        m_desktop->expectMessage(QStringLiteral("Do you want to save the changes ?"),
+                                 Desktop::YesNoCancel | Desktop::Exclamation, "Velmora", answer);
     }
     void openDocument(const QString &name)
     {

@@ -65,10 +65,13 @@ bool TestBarDocuments::perform(const Step &step)
         m_desktop->expectSave(6, path);
         break;
     case Step::NotFoundShown:
-        m_desktop->expectMessage(QStringLiteral("Cannot find this file."), 304, "Velmora", Desktop::Ok);
+        m_desktop->expectMessage(QStringLiteral("Cannot find this file."),
+                                 Desktop::OkOnly | Desktop::Exclamation | Desktop::DefaultButton2, "Velmora",
+                                 Desktop::Ok);
         break;
     case Step::CannotUseShown:
-        m_desktop->expectMessage(QStringLiteral("The document \"%1\" cannot *").arg(path), 48, "Velmora", Desktop::Ok);
+        m_desktop->expectMessage(QStringLiteral("The document \"%1\" cannot *").arg(path),
+                                 Desktop::OkOnly | Desktop::Exclamation, "Velmora", Desktop::Ok);
         break;
     case Step::DeleteFile:
         QFile::remove(path);

@@ -61,10 +61,13 @@ void TestBarLayout::startUpFollowsTheSettingsFile()
     QVERIFY(QFile(document("bad")).open(QIODevice::WriteOnly) && QDir::setCurrent(m_folder.path()));
     m_desktop->arguments = arguments;
     if (missingReported) {
-        m_desktop->expectMessage(QStringLiteral("Cannot find this file."), 304, "Velmora", Desktop::Ok);
+        m_desktop->expectMessage(QStringLiteral("Cannot find this file."),
+                                 Desktop::OkOnly | Desktop::Exclamation | Desktop::DefaultButton2, "Velmora",
+                                 Desktop::Ok);
     }
     if (damageReported) {
-        m_desktop->expectMessage(QString("The document \"%1\" cannot *").arg(document("bad")), 48, "Velmora", 1);
+        m_desktop->expectMessage(QString("The document \"%1\" cannot *").arg(document("bad")),
+                                 Desktop::OkOnly | Desktop::Exclamation, "Velmora", Desktop::Ok);
     }
     m_form->startUp();
     m_form->show();
@@ -114,8 +117,8 @@ void TestBarLayout::viewMenuAndSettingsFileShapeTheBar_data()
         {"horizontal", "firstr", "insert"}, {440, 25}, right, stored);
     row("size mode 5 marks Default Size", lines + "6720\r\n645\r\n0\r\n5\r\n0\r\n0\r\n", {"mnuhorizontal"},
         {6690, 1380}, {"horizontal", "default"}, {440, 48}, right, stored);
-    row("orientation 2 starts horizontal, sizes as vertical", lines + "6690\r\n1380\r\n0\r\n1\r\n2\r\n0\r\n",
-        {"mnudefault"}, {2730, 2460}, {"horizontal", "default"}, {176, 120}, right, stored);
+    row("orientation 2 is horizontal, also when sized", lines + "6690\r\n1380\r\n0\r\n1\r\n2\r\n0\r\n", {"mnudefault"},
+        {6690, 1380}, {"horizontal", "default"}, {440, 48}, right, stored);
     const QStringList failed{"horizontal", "default"};
     row("unreadable size: design size", lines + "x\r\n\r\n", {}, {6690, 1380}, failed, {440, 48}, right, stored);
     row("no window at that size: design size", lines + "0\r\n-1380\r\n", {}, {6690, 1380}, failed, {440, 48}, right,

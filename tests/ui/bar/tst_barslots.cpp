@@ -135,10 +135,10 @@ void TestBarSlots::screenReadersHearTheSlotAndWhatItHolds()
 void TestBarSlots::theScriptedDesktopIsStrict()
 {
     ScriptedDesktop strict;
-    strict.expectMessage("expected", 0, "Velmora", Desktop::Ok);
-    QCOMPARE(strict.messageBox("other", 0, "Velmora"), int(Desktop::Cancel));
-    QCOMPARE(strict.messageBox("unexpected", 4, "Velmora"), int(Desktop::Cancel));
-    strict.expectMessage("never shown", 0, "Velmora", Desktop::Ok);
+    strict.expectMessage("expected", Desktop::OkOnly, "Velmora", Desktop::Ok);
+    QCOMPARE(strict.messageBox("other", Desktop::OkOnly, "Velmora"), Desktop::Cancel);
+    QCOMPARE(strict.messageBox("unexpected", Desktop::YesNo, "Velmora"), Desktop::Cancel);
+    strict.expectMessage("never shown", Desktop::OkOnly, "Velmora", Desktop::Ok);
     QCOMPARE(strict.failures().size(), 3);
 }
 

@@ -132,7 +132,7 @@ void TestSlotEditor::tabOrderAndVerticalArrangementForOneOpening()
     AppState state;
     QList<QStringList> positions;
     for (const qint16 orientation : {0, 1, 0}) {
-        state.barOrientation = orientation;
+        state.verticalBar = orientation;
         open(state);
         positions << QStringList();
         for (QWidget *w : m_form->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
@@ -159,9 +159,12 @@ void TestSlotEditor::perform(const Step &step)
     switch (step.action) {
     case Step::Click:
         if (step.answer != 0 && step.control == "cmdclear") {
-            m_desktop.expectMessage("Do you want to clear everything ?", 292, "Clear Everything? ", step.answer);
+            m_desktop.expectMessage("Do you want to clear everything ?",
+                                    Desktop::YesNo | Desktop::Question | Desktop::DefaultButton2, "Clear Everything? ",
+                                    step.answer);
         } else if (step.answer != 0) {
-            m_desktop.expectMessage("First select a button, then type your text, and then save it.", 320,
+            m_desktop.expectMessage("First select a button, then type your text, and then save it.",
+                                    Desktop::OkOnly | Desktop::Information | Desktop::DefaultButton2,
                                     "First select a button please.", step.answer);
         }
         QTest::mouseClick(control, Qt::LeftButton);
@@ -172,7 +175,7 @@ void TestSlotEditor::perform(const Step &step)
         step.action == Step::Reopen ? open(m_state) : void();
         return;
     case Step::EarlierChange:
-        m_editor.changedMark = 1;
+        m_editor.changedMark = true;
         return;
     default:
         break;
@@ -213,7 +216,7 @@ QString TestSlotEditor::fact(Fact which, const AppState &state)
                              child<QPushButton>("Cmd10")->text(),
                              pictured.join(' '),
                              lit.join(' '),
-                             m_editor.selected,
+                             QString::number(m_editor.selectedSlot),
                              child("Label3")->isVisible() ? child<QLabel>("Label4")->text() : "(hidden)",
                              QString::number(m_editor.changedMark),
                              child<QLineEdit>("Text2")->text(),
