@@ -23,4 +23,9 @@ int fromPixels(int pixels)
     return qRound(pixels * perPixel());
 }
 
+QRect toPixelRect(int left, int top, int width, int height)
+{
+    return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};
+}
+
 } // namespace Twips

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+
 // Positions and sizes of the window definition are in twips (1/1440 inch).
 namespace Twips {
 
@@ -7,5 +9,6 @@ namespace Twips {
 double perPixel();
 int toPixels(int twips);
 int fromPixels(int pixels);
+QRect toPixelRect(int left, int top, int width, int height);
 
 } // namespace Twips
