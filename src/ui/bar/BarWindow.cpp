@@ -10,6 +10,7 @@
 #include "ui/common/SlotButton.h"
 #include "ui/common/Topmost.h"
 #include "ui/common/Twips.h"
+#include "ui/editor/SlotEditor.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -4,7 +4,7 @@
 #include "documents/DocumentView.h"
 #include "platform/Desktop.h"
 #include "ui/bar/BarLayout.h"
-#include "ui/editor/SlotEditor.h"
+#include "ui/editor/EditorState.h"
 
 #include <QMainWindow>
 

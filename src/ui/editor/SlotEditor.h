@@ -1,6 +1,7 @@
 #pragma once
 
 #include "slots/AppState.h"
+#include "ui/editor/EditorState.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -15,18 +16,6 @@ class QLabel;
 class QLineEdit;
 class SlotView;
 class TextField;
-
-// What the editor keeps between openings; it lives in the main window for the
-// whole run. Everything else of the editor is rebuilt at each opening.
-struct EditorState
-{
-    AppState::SlotSet workingCopy;
-    // 0 while no slot is selected, else 1 .. 10.
-    int selectedSlot = 0;
-    // Set once anything was saved into or cleared from the working copy in
-    // this run; from then on every OK marks the slot set as changed.
-    bool changedMark = false;
-};
 
 // The editor window: edits the labels and texts of all ten slots in a working
 // copy, which OK carries over to the slot set. Each opening builds the window
