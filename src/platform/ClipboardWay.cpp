@@ -29,10 +29,15 @@ QByteArray normalised(const QByteArray &type)
 
 } // namespace
 
+bool isWaylandSession()
+{
+    return qgetenv("XDG_SESSION_TYPE") == "wayland" || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+}
+
 ClipboardSession ClipboardSession::fromEnvironment()
 {
     ClipboardSession session;
-    session.wayland = qgetenv("XDG_SESSION_TYPE") == "wayland" || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    session.wayland = isWaylandSession();
     return session;
 }
 

@@ -4,6 +4,10 @@
 #include <QByteArrayList>
 #include <QString>
 
+// True where WAYLAND_DISPLAY or XDG_SESSION_TYPE say that a Wayland compositor
+// runs the desktop, also when the bar's window runs on XWayland.
+bool isWaylandSession();
+
 // What decides how the bar reaches the clipboard of the session it runs in.
 struct ClipboardSession
 {
