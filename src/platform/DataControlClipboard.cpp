@@ -29,22 +29,13 @@ constexpr int WholeTextTimeoutMs = 30000;
 // How long a clean exit waits for readers to take the rest of our text.
 constexpr int HandOverTimeoutMs = 2000;
 
-const QString NoAnswer = QStringLiteral("The clipboard cannot be read: the program that holds it does not answer.");
-const QString Broken =
-    QStringLiteral("The clipboard cannot be read: the program that holds it stopped before it had handed over all "
-                   "of its text.");
+const QString NoAnswer = ownerSilentReason();
+const QString Broken = ownerStoppedReason();
 const QString TooSlow =
     QStringLiteral("The clipboard cannot be read: the program that holds it hands over its text too slowly.");
 const QString DesktopSilent = QStringLiteral("The clipboard cannot be read: the Wayland compositor does not answer.");
 const QString Withdrawn =
     QStringLiteral("The clipboard cannot be read: the Wayland compositor no longer lets the bar see the clipboard.");
-
-QString tooLarge()
-{
-    return QStringLiteral("The clipboard text cannot be taken: it is larger than %1, the largest text the program "
-                          "takes.")
-        .arg(QLatin1String(LargestTextName));
-}
 
 // The seat's clipboard through a clipboard manager protocol: it sees and sets
 // the clipboard whichever window has the focus, and needs no window at all.
@@ -227,7 +218,7 @@ template <typename P> bool DataControlClipboard<P>::receive(const Offer &offer, 
         }
         bytes += size;
         if (bytes > LargestTextBytes) {
-            error = tooLarge();
+            error = textTooLargeReason();
             text = QByteArray();
             return false;
         }

@@ -1,6 +1,7 @@
 #include "platform/X11Clipboard.h"
 
 #include "platform/ClipboardWait.h"
+#include "platform/ClipboardWay.h"
 #include "platform/X11SelectionReader.h"
 
 namespace {
@@ -18,7 +19,7 @@ bool readX11ClipboardText(QByteArray &text, QString &reason)
     }
     const XcbConnection connection(xcb_connect(nullptr, nullptr));
     if (xcb_connection_has_error(connection.get()) != 0) {
-        reason = X11SelectionReader::noAnswer();
+        reason = ownerSilentReason();
         return false;
     }
     if (X11SelectionReader(connection.get()).read(text, reason)) {

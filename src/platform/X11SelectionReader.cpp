@@ -1,5 +1,7 @@
 #include "platform/X11SelectionReader.h"
 
+#include "platform/ClipboardWay.h"
+
 #include "slots/SlotText.h"
 #include "slots/TextEncoding.h"
 
@@ -22,10 +24,8 @@ const char *const AtomNames[] = {
 constexpr int AnswerTimeoutMs = 1500;
 constexpr int ReadDeadlineSeconds = 30;
 
-const QString NoAnswer = QStringLiteral("The clipboard cannot be read: the program that holds it does not answer.");
-const QString Broken =
-    QStringLiteral("The clipboard cannot be read: the program that holds it stopped before it had handed over all "
-                   "of its text.");
+const QString NoAnswer = ownerSilentReason();
+const QString Broken = ownerStoppedReason();
 const QString TooSlow = QStringLiteral("The clipboard cannot be read: the program that holds it did not hand over all "
                                        "of its text within %1 seconds.")
                             .arg(ReadDeadlineSeconds);
@@ -70,11 +70,6 @@ bool decodeCompoundText(const QByteArray &bytes, QByteArray &text)
 }
 
 } // namespace
-
-QString X11SelectionReader::noAnswer()
-{
-    return NoAnswer;
-}
 
 X11SelectionReader::X11SelectionReader(xcb_connection_t *c) : m_c(c), m_wait(ReadDeadlineSeconds * 1000)
 {
@@ -187,9 +182,7 @@ bool X11SelectionReader::tooLarge(qint64 bytes, QString &reason)
     if (bytes <= LargestTextBytes) {
         return false;
     }
-    reason = QStringLiteral("The clipboard text cannot be taken: it is larger than %1, the largest text the program "
-                            "takes.")
-                 .arg(QLatin1String(LargestTextName));
+    reason = textTooLargeReason();
     return true;
 }
 

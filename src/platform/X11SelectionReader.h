@@ -19,8 +19,6 @@ public:
 
     // What readX11ClipboardText gives.
     bool read(QByteArray &text, QString &reason);
-    // The reason given when the owner, or the X server, does not answer.
-    static QString noAnswer();
 
 private:
     // The text formats we ask for, best first: those that say they are UTF-8,
