@@ -1,5 +1,6 @@
 #include "documents/DesktopExport.h"
 #include "documents/DocumentTypeRegistration.h"
+#include "platform/ClipboardWay.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtDesktop.h"
 #include "platform/SessionClipboard.h"
@@ -24,8 +25,7 @@ namespace {
 // bar needs both: ask for the X11 platform (XWayland) unless the user chose one.
 void preferX11OnWayland()
 {
-    const bool wayland = qgetenv("XDG_SESSION_TYPE") == "wayland" || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
-    if (wayland && qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+    if (isWaylandSession() && qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
 }

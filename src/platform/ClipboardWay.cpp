@@ -1,5 +1,7 @@
 #include "platform/ClipboardWay.h"
 
+#include "slots/TextEncoding.h"
+
 #include <algorithm>
 
 namespace {
@@ -29,10 +31,15 @@ QByteArray normalised(const QByteArray &type)
 
 } // namespace
 
+bool isWaylandSession()
+{
+    return qgetenv("XDG_SESSION_TYPE") == "wayland" || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+}
+
 ClipboardSession ClipboardSession::fromEnvironment()
 {
     ClipboardSession session;
-    session.wayland = qgetenv("XDG_SESSION_TYPE") == "wayland" || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    session.wayland = isWaylandSession();
     return session;
 }
 
@@ -84,4 +91,22 @@ QByteArray preferredTextType(const QByteArrayList &offered)
 bool isLatin1TextType(const QByteArray &type)
 {
     return normalised(type) == normalised(Latin1Type);
+}
+
+QString ownerSilentReason()
+{
+    return QStringLiteral("The clipboard cannot be read: the program that holds it does not answer.");
+}
+
+QString ownerStoppedReason()
+{
+    return QStringLiteral("The clipboard cannot be read: the program that holds it stopped before it had handed over "
+                          "all of its text.");
+}
+
+QString textTooLargeReason()
+{
+    return QStringLiteral("The clipboard text cannot be taken: it is larger than %1, the largest text the program "
+                          "takes.")
+        .arg(QLatin1String(LargestTextName));
 }

@@ -4,6 +4,10 @@
 #include <QByteArrayList>
 #include <QString>
 
+// True where WAYLAND_DISPLAY or XDG_SESSION_TYPE say that a Wayland compositor
+// runs the desktop, also when the bar's window runs on XWayland.
+bool isWaylandSession();
+
 // What decides how the bar reaches the clipboard of the session it runs in.
 struct ClipboardSession
 {
@@ -56,3 +60,10 @@ QByteArray preferredTextType(const QByteArrayList &offered);
 
 // True for the type whose bytes are Latin-1; every other text type is read as UTF-8.
 bool isLatin1TextType(const QByteArray &type);
+
+// Why a capture failed, where the program that holds the clipboard does not
+// answer, stops before the end of its text, or offers more than the program
+// takes; the same on X11 and through the compositor.
+QString ownerSilentReason();
+QString ownerStoppedReason();
+QString textTooLargeReason();

@@ -1,28 +1,22 @@
 #include "platform/DataControlClipboard.h"
 
+#include "platform/DataControlProtocol.h"
+#include "platform/DataControlSource.h"
+#include "platform/PipeWriter.h"
 #include "platform/WaylandConnection.h"
 #include "slots/SlotText.h"
 #include "slots/TextEncoding.h"
 
-#include "ext-data-control-v1-client-protocol.h"
-#include "wlr-data-control-unstable-v1-client-protocol.h"
-
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QSocketNotifier>
-#include <QTimer>
-
-#include <wayland-client.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <memory>
 #include <poll.h>
 #include <unistd.h>
-#include <utility>
 
 namespace {
 
@@ -34,147 +28,14 @@ constexpr int AnswerTimeoutMs = 1500;
 constexpr int WholeTextTimeoutMs = 30000;
 // How long a clean exit waits for readers to take the rest of our text.
 constexpr int HandOverTimeoutMs = 2000;
-// A larger pipe lets a long text go in fewer, larger pieces.
-constexpr int PipeBytes = 1 << 20;
 
-const QString NoAnswer = QStringLiteral("The clipboard cannot be read: the program that holds it does not answer.");
-const QString Broken =
-    QStringLiteral("The clipboard cannot be read: the program that holds it stopped before it had handed over all "
-                   "of its text.");
+const QString NoAnswer = ownerSilentReason();
+const QString Broken = ownerStoppedReason();
 const QString TooSlow =
     QStringLiteral("The clipboard cannot be read: the program that holds it hands over its text too slowly.");
 const QString DesktopSilent = QStringLiteral("The clipboard cannot be read: the Wayland compositor does not answer.");
 const QString Withdrawn =
     QStringLiteral("The clipboard cannot be read: the Wayland compositor no longer lets the bar see the clipboard.");
-
-QString tooLarge()
-{
-    return QStringLiteral("The clipboard text cannot be taken: it is larger than %1, the largest text the program "
-                          "takes.")
-        .arg(QLatin1String(LargestTextName));
-}
-
-// A reader that closes its end of the pipe early must not end the bar by
-// SIGPIPE: the signal is held back for the write and taken if it came.
-ssize_t writeQuietly(int fd, const char *data, size_t size)
-{
-    sigset_t pipeSignal;
-    sigset_t before;
-    sigemptyset(&pipeSignal);
-    sigaddset(&pipeSignal, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipeSignal, &before);
-    sigset_t pending;
-    sigpending(&pending);
-    const bool alreadyPending = sigismember(&pending, SIGPIPE) == 1;
-    const ssize_t written = ::write(fd, data, size);
-    if (written < 0 && errno == EPIPE && !alreadyPending) {
-        const timespec none{};
-        sigtimedwait(&pipeSignal, nullptr, &none);
-        errno = EPIPE;
-    }
-    pthread_sigmask(SIG_SETMASK, &before, nullptr);
-    return written;
-}
-
-// Hands our text to one reader through the descriptor it gave, piece by piece
-// as it takes them, so that neither a long text nor a reader that stops
-// reading holds up the bar. Any number of them run at once.
-class PipeWriter : public QObject
-{
-public:
-    PipeWriter(int fd, QByteArray bytes, QObject *parent) : QObject(parent), m_fd(fd), m_bytes(std::move(bytes))
-    {
-        fcntl(m_fd, F_SETFL, fcntl(m_fd, F_GETFL) | O_NONBLOCK);
-        fcntl(m_fd, F_SETPIPE_SZ, PipeBytes);
-        m_writable = new QSocketNotifier(m_fd, QSocketNotifier::Write, this);
-        connect(m_writable, &QSocketNotifier::activated, this, &PipeWriter::writeMore);
-    }
-    ~PipeWriter() override
-    {
-        delete m_writable;
-        ::close(m_fd);
-    }
-
-    // At a clean exit: the rest of the text while the reader takes it, until the deadline.
-    void finish(QDeadlineTimer deadline)
-    {
-        while (!m_done && !deadline.hasExpired()) {
-            pollfd pipe{m_fd, POLLOUT, 0};
-            if (poll(&pipe, 1, static_cast<int>(std::max<qint64>(0, deadline.remainingTime()))) > 0) {
-                writeMore();
-            }
-        }
-    }
-
-private:
-    void writeMore()
-    {
-        while (m_written < m_bytes.size()) {
-            const ssize_t written =
-                writeQuietly(m_fd, m_bytes.constData() + m_written, static_cast<size_t>(m_bytes.size() - m_written));
-            if (written > 0) {
-                m_written += written;
-            } else if (written < 0 && errno == EAGAIN) {
-                return; // the notifier tells when the reader has taken some
-            } else if (written < 0 && errno == EINTR) {
-                continue;
-            } else {
-                break; // the reader went away
-            }
-        }
-        m_done = true;
-        m_writable->setEnabled(false);
-        deleteLater();
-    }
-
-    int m_fd;
-    QByteArray m_bytes;
-    qsizetype m_written = 0;
-    bool m_done = false;
-    QSocketNotifier *m_writable;
-};
-
-// The two clipboard manager protocols have the same messages in the same
-// order under different names; the clipboard below speaks either through one
-// of these two descriptions.
-#define VELMORA_DATA_CONTROL_PROTOCOL(Name, prefix, highestVersion)                                                    \
-    struct Name                                                                                                        \
-    {                                                                                                                  \
-        using Manager = prefix##manager_v1;                                                                            \
-        using Device = prefix##device_v1;                                                                              \
-        using Source = prefix##source_v1;                                                                              \
-        using Offer = prefix##offer_v1;                                                                                \
-        using DeviceListener = prefix##device_v1_listener;                                                             \
-        using SourceListener = prefix##source_v1_listener;                                                             \
-        using OfferListener = prefix##offer_v1_listener;                                                               \
-        static constexpr const char *managerName = #prefix "manager_v1";                                               \
-        static constexpr const wl_interface *managerInterface = &prefix##manager_v1_interface;                         \
-        static constexpr uint32_t version = highestVersion;                                                            \
-        static Device *device(Manager *m, wl_seat *seat) { return prefix##manager_v1_get_data_device(m, seat); }       \
-        static Source *source(Manager *m) { return prefix##manager_v1_create_data_source(m); }                         \
-        static void destroy(Manager *m) { prefix##manager_v1_destroy(m); }                                             \
-        static void listen(Device *d, const DeviceListener *l, void *data)                                             \
-        {                                                                                                              \
-            prefix##device_v1_add_listener(d, l, data);                                                                \
-        }                                                                                                              \
-        static void select(Device *d, Source *s) { prefix##device_v1_set_selection(d, s); }                            \
-        static void destroy(Device *d) { prefix##device_v1_destroy(d); }                                               \
-        static void listen(Source *s, const SourceListener *l, void *data)                                             \
-        {                                                                                                              \
-            prefix##source_v1_add_listener(s, l, data);                                                                \
-        }                                                                                                              \
-        static void offer(Source *s, const char *type) { prefix##source_v1_offer(s, type); }                           \
-        static void destroy(Source *s) { prefix##source_v1_destroy(s); }                                               \
-        static void listen(Offer *o, const OfferListener *l, void *data)                                               \
-        {                                                                                                              \
-            prefix##offer_v1_add_listener(o, l, data);                                                                 \
-        }                                                                                                              \
-        static void receive(Offer *o, const char *type, int fd) { prefix##offer_v1_receive(o, type, fd); }             \
-        static void destroy(Offer *o) { prefix##offer_v1_destroy(o); }                                                 \
-    };
-VELMORA_DATA_CONTROL_PROTOCOL(ExtProtocol, ext_data_control_, 1)
-VELMORA_DATA_CONTROL_PROTOCOL(WlrProtocol, zwlr_data_control_, 2)
-#undef VELMORA_DATA_CONTROL_PROTOCOL
 
 // The seat's clipboard through a clipboard manager protocol: it sees and sets
 // the clipboard whichever window has the focus, and needs no window at all.
@@ -206,15 +67,11 @@ private:
         bool finished = false;
         // The clipboard as the compositor last told it; none when it is empty.
         Offer *selection = nullptr;
-        // Ours while it is the clipboard, and the text it hands out, as UTF-8.
-        typename P::Source *source = nullptr;
-        QByteArray text;
-        // Emptied by the bar, to be passed on unless a copy comes first.
-        bool clearing = false;
+        // Our own text on the clipboard.
+        std::unique_ptr<DataControlSource<P>> source;
     };
 
     explicit DataControlClipboard(std::unique_ptr<State> state) : m_state(std::move(state)) {}
-    void withdraw();
     bool receive(const Offer &offer, QByteArray &text, QString &error) const;
 
     static void offerIntroduced(void *data, typename P::Device *, typename P::Offer *proxy);
@@ -222,8 +79,6 @@ private:
     static void primarySelectionChanged(void *data, typename P::Device *, typename P::Offer *proxy);
     static void deviceFinished(void *data, typename P::Device *);
     static void typeOffered(void *data, typename P::Offer *, const char *type);
-    static void textAsked(void *data, typename P::Source *, const char *type, int32_t fd);
-    static void sourceCancelled(void *data, typename P::Source *source);
     static Offer *offerOf(typename P::Offer *proxy)
     {
         return static_cast<Offer *>(wl_proxy_get_user_data(reinterpret_cast<wl_proxy *>(proxy)));
@@ -250,6 +105,8 @@ std::unique_ptr<DataControlClipboard<P>> DataControlClipboard<P>::bind(std::uniq
     static const typename P::DeviceListener deviceListener = {&offerIntroduced, &selectionChanged, &deviceFinished,
                                                               &primarySelectionChanged};
     P::listen(state->device, &deviceListener, state.get());
+    state->source =
+        std::make_unique<DataControlSource<P>>(connection.get(), state->manager, state->device, state->finished);
     state->connection = std::move(connection);
     std::unique_ptr<DataControlClipboard> clipboard(new DataControlClipboard(std::move(state)));
     // The first selection event comes with the answer.
@@ -261,73 +118,25 @@ std::unique_ptr<DataControlClipboard<P>> DataControlClipboard<P>::bind(std::uniq
 
 template <typename P> DataControlClipboard<P>::~DataControlClipboard()
 {
-    WaylandConnection *connection = m_state->connection.get();
-    // Readers that are still taking our text get the rest of it first: once we
-    // are gone they would see its end where it is cut off.
-    const QDeadlineTimer deadline(HandOverTimeoutMs);
-    for (PipeWriter *writer : connection->findChildren<PipeWriter *>(Qt::FindDirectChildrenOnly)) {
-        writer->finish(deadline);
-    }
-    withdraw();
+    m_state->source->finishReaders(QDeadlineTimer(HandOverTimeoutMs));
+    m_state->source->withdraw();
     if (m_state->selection != nullptr) {
         dropOffer(m_state->selection);
     }
     P::destroy(m_state->device);
     wl_seat_destroy(m_state->seat);
     P::destroy(m_state->manager);
-    connection->flush();
-}
-
-template <typename P> void DataControlClipboard<P>::withdraw()
-{
-    if (m_state->source != nullptr) {
-        P::destroy(m_state->source);
-        m_state->source = nullptr;
-    }
-    m_state->text.clear();
+    m_state->connection->flush();
 }
 
 template <typename P> void DataControlClipboard<P>::clear()
 {
-    // Emptied once the present event is handled, unless a copy follows: a
-    // clipboard manager takes an empty clipboard at once, and its text would
-    // then come after the copy's and replace it.
-    m_state->clearing = true;
-    State *state = m_state.get();
-    QTimer::singleShot(0, state->connection.get(), [state] {
-        if (std::exchange(state->clearing, false) && !state->finished) {
-            P::select(state->device, nullptr);
-            state->connection->flush();
-        }
-    });
+    m_state->source->clear();
 }
 
 template <typename P> void DataControlClipboard<P>::setText(const QByteArray &utf8)
 {
-    m_state->clearing = false;
-    if (m_state->finished) {
-        qWarning("The Wayland compositor no longer lets the bar set the clipboard.");
-        return;
-    }
-    typename P::Source *source = P::source(m_state->manager);
-    static const typename P::SourceListener sourceListener = {&textAsked, &sourceCancelled};
-    P::listen(source, &sourceListener, m_state.get());
-    // STRING is Latin-1: a text beyond it is not offered as STRING rather than
-    // handed over with its other characters lost.
-    const bool latin1 = latin1FromUtf8(utf8);
-    for (const QByteArray &type : offeredTextTypes()) {
-        if (latin1 || !isLatin1TextType(type)) {
-            P::offer(source, type.constData());
-        }
-    }
-    P::select(m_state->device, source);
-    // The old source goes once the new one has taken its place, so that the
-    // clipboard is never empty in between.
-    withdraw();
-    m_state->source = source;
-    // The slot's own bytes, shared: every reader gets them as they are.
-    m_state->text = utf8;
-    m_state->connection->flush();
+    m_state->source->setText(utf8);
 }
 
 template <typename P> bool DataControlClipboard<P>::readText(QByteArray &text, QString &error) const
@@ -346,8 +155,8 @@ template <typename P> bool DataControlClipboard<P>::readText(QByteArray &text, Q
     // Ours is read without asking ourselves through a pipe, which would wait
     // on this very read; so is what the bar's own window (a text field of the
     // editor) put on the clipboard through XWayland.
-    if (state.source != nullptr) {
-        text = state.text;
+    if (state.source->owns()) {
+        text = state.source->text();
         return true;
     }
     const QClipboard *qtClipboard = QGuiApplication::clipboard();
@@ -381,7 +190,7 @@ template <typename P> bool DataControlClipboard<P>::receive(const Offer &offer, 
     // Taken straight into the text as the pieces come, so that a long text is
     // never held twice.
     const bool latin1 = isLatin1TextType(type);
-    QByteArray piece(PipeBytes, Qt::Uninitialized);
+    QByteArray piece(PipeWriter::PipeBytes, Qt::Uninitialized);
     qint64 bytes = 0;
     const QDeadlineTimer whole(WholeTextTimeoutMs);
     for (;;) {
@@ -409,7 +218,7 @@ template <typename P> bool DataControlClipboard<P>::receive(const Offer &offer, 
         }
         bytes += size;
         if (bytes > LargestTextBytes) {
-            error = tooLarge();
+            error = textTooLargeReason();
             text = QByteArray();
             return false;
         }
@@ -475,28 +284,6 @@ template <typename P> void DataControlClipboard<P>::dropOffer(Offer *offer)
 {
     P::destroy(offer->proxy);
     delete offer;
-}
-
-template <typename P>
-void DataControlClipboard<P>::textAsked(void *data, typename P::Source *, const char *type, int32_t fd)
-{
-    auto *state = static_cast<State *>(data);
-    QByteArray bytes = state->text;
-    if (isLatin1TextType(QByteArray(type))) {
-        latin1FromUtf8(state->text, &bytes);
-    }
-    new PipeWriter(fd, bytes, state->connection.get());
-}
-
-template <typename P> void DataControlClipboard<P>::sourceCancelled(void *data, typename P::Source *source)
-{
-    // Another program's text is the clipboard now.
-    auto *state = static_cast<State *>(data);
-    P::destroy(source);
-    if (state->source == source) {
-        state->source = nullptr;
-        state->text.clear();
-    }
 }
 
 } // namespace

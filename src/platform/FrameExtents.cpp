@@ -1,38 +1,22 @@
 #include "platform/FrameExtents.h"
 
+#include "platform/Xcb.h"
+
 #include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QThread>
-#include <QtGui/qguiapplication_platform.h>
-
-#include <xcb/xcb.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
-#include <memory>
+#include <iterator>
 #include <vector>
 
 namespace {
 
-template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-xcb_intern_atom_cookie_t ask(xcb_connection_t *c, const char *name)
-{
-    return xcb_intern_atom(c, 1, static_cast<uint16_t>(std::strlen(name)), name);
-}
-
-xcb_atom_t atom(xcb_connection_t *c, xcb_intern_atom_cookie_t cookie)
-{
-    Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookie, nullptr), &std::free);
-    return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-}
-
 // The 32-bit items of a window's property; empty when it has none.
 std::vector<uint32_t> property(xcb_connection_t *c, xcb_window_t window, xcb_atom_t name, xcb_atom_t type)
 {
-    Reply<xcb_get_property_reply_t> reply(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, window, name, type, 0, 1024), nullptr), &std::free);
+    const auto reply =
+        xcbReply(xcb_get_property_reply(c, xcb_get_property(c, 0, window, name, type, 0, 1024), nullptr));
     if (!reply || reply->format != 32) {
         return {};
     }
@@ -44,19 +28,17 @@ std::vector<uint32_t> property(xcb_connection_t *c, xcb_window_t window, xcb_ato
 
 QMargins frameExtentsBeforeMapping(WId window, int timeoutMs)
 {
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t *c = x11 != nullptr ? x11->connection() : nullptr;
+    xcb_connection_t *c = x11Connection();
     if (QGuiApplication::platformName() != QLatin1String("xcb") || c == nullptr || window == 0) {
         return {};
     }
     const auto id = static_cast<xcb_window_t>(window);
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    // The three names asked for at once: one wait for the server, not three.
-    const xcb_intern_atom_cookie_t cookies[] = {ask(c, "_NET_REQUEST_FRAME_EXTENTS"), ask(c, "_NET_FRAME_EXTENTS"),
-                                                ask(c, "_NET_SUPPORTED")};
-    const xcb_atom_t request = atom(c, cookies[0]);
-    const xcb_atom_t frameExtents = atom(c, cookies[1]);
-    const xcb_atom_t supportedAtom = atom(c, cookies[2]);
+    const char *const names[] = {"_NET_REQUEST_FRAME_EXTENTS", "_NET_FRAME_EXTENTS", "_NET_SUPPORTED"};
+    const std::vector<xcb_atom_t> atoms = internAtoms(c, names, std::size(names), true);
+    const xcb_atom_t request = atoms[0];
+    const xcb_atom_t frameExtents = atoms[1];
+    const xcb_atom_t supportedAtom = atoms[2];
     if (supportedAtom == XCB_ATOM_NONE) {
         return {}; // no window manager has ever said what it supports
     }

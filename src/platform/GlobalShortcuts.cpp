@@ -1,11 +1,10 @@
 #include "platform/GlobalShortcuts.h"
 
+#include "platform/ClipboardWay.h"
+#include "platform/Xcb.h"
+
 #include <QGuiApplication>
 
-#include <xcb/xcb.h>
-
-#include <cstdlib>
-#include <memory>
 #include <set>
 
 namespace {
@@ -16,25 +15,13 @@ constexpr xcb_keysym_t NumLock = 0xff7f;
 constexpr uint16_t CtrlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
 constexpr uint8_t BadAccess = 10;
 
-template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
-template <typename T> Reply<T> reply(T *value)
-{
-    return Reply<T>(value, &std::free);
-}
-
-xcb_connection_t *x11Connection()
-{
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 != nullptr ? x11->connection() : nullptr;
-}
-
 // The keyboard map: which keycodes give which key symbols.
 class KeyboardMap
 {
 public:
     explicit KeyboardMap(xcb_connection_t *c)
         : m_min(xcb_get_setup(c)->min_keycode), m_max(xcb_get_setup(c)->max_keycode),
-          m_map(reply(xcb_get_keyboard_mapping_reply(
+          m_map(xcbReply(xcb_get_keyboard_mapping_reply(
               c, xcb_get_keyboard_mapping(c, m_min, static_cast<uint8_t>(m_max - m_min + 1)), nullptr)))
     {
     }
@@ -61,7 +48,7 @@ public:
 private:
     int m_min;
     int m_max;
-    Reply<xcb_get_keyboard_mapping_reply_t> m_map;
+    XcbReply<xcb_get_keyboard_mapping_reply_t> m_map;
 };
 
 // The modifier that Num Lock sets, which like Caps Lock must not keep a
@@ -69,7 +56,7 @@ private:
 uint16_t numLockMask(xcb_connection_t *c, const KeyboardMap &map)
 {
     const xcb_keycode_t numLock = map.keycode(NumLock);
-    const auto modifiers = reply(xcb_get_modifier_mapping_reply(c, xcb_get_modifier_mapping(c), nullptr));
+    const auto modifiers = xcbReply(xcb_get_modifier_mapping_reply(c, xcb_get_modifier_mapping(c), nullptr));
     if (numLock == 0 || !modifiers) {
         return 0;
     }
@@ -102,8 +89,7 @@ bool GlobalShortcuts::available()
 {
     // On a Wayland session the bar runs on XWayland, whose root window sees
     // only the keys typed into other X11 programs.
-    const bool wayland = qgetenv("XDG_SESSION_TYPE") == "wayland" || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
-    return !wayland && x11Connection() != nullptr;
+    return !isWaylandSession() && x11Connection() != nullptr;
 }
 
 QList<int> GlobalShortcuts::grab()
@@ -134,7 +120,7 @@ QList<int> GlobalShortcuts::grab()
     }
     std::set<int> held;
     for (const auto &[grab, cookie] : requests) {
-        if (const auto error = reply(xcb_request_check(c, cookie))) {
+        if (const auto error = xcbReply(xcb_request_check(c, cookie))) {
             held.insert(grab.slot);
         } else {
             m_grabs.push_back(grab);

@@ -4,22 +4,12 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <xcb/xcb.h>
-
-#include <cstdlib>
-#include <cstring>
-#include <memory>
+#include "platform/Xcb.h"
 
 namespace {
 
 // Should the server's notice never come, the action runs after this long all the same.
 constexpr int FallbackMs = 1000;
-
-xcb_connection_t *x11Connection()
-{
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 != nullptr ? x11->connection() : nullptr;
-}
 
 } // namespace
 
@@ -36,11 +26,7 @@ void ServerTime::refreshThen(std::function<void()> action)
     xcb_connection_t *c = x11Connection();
     // The property is named on first use, not while the bar starts.
     if (c != nullptr && m_atom == 0) {
-        const char name[] = "_VELMORA_TIME";
-        const auto cookie = xcb_intern_atom(c, 0, std::strlen(name), name);
-        std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(xcb_intern_atom_reply(c, cookie, nullptr),
-                                                                             &std::free);
-        m_atom = reply ? reply->atom : 0;
+        m_atom = internAtom(c, "_VELMORA_TIME");
         if (m_atom != 0) {
             qGuiApp->installNativeEventFilter(this);
         }

@@ -6,10 +6,9 @@
 #include <xcb/xcb.h>
 
 #include <memory>
-#include <vector>
 
 class QSocketNotifier;
-class QTimer;
+class X11ClipboardConverter;
 
 // The bar's text on the X11 clipboard (CLIPBOARD), held as the UTF-8 bytes the
 // caller hands over and given to every program that asks, over an X connection
@@ -46,10 +45,8 @@ public:
     void handOverToManager();
 
 private:
-    struct Transfer;
-
     X11ClipboardOwner(xcb_connection_t *connection, QObject *parent);
-    xcb_atom_t atom(int name) const { return m_atoms[name]; }
+    xcb_atom_t atom(int name) const;
     // Handles everything the server has sent, without waiting.
     void processEvents();
     void handleEvent(const xcb_generic_event_t *event);
@@ -60,32 +57,16 @@ private:
     xcb_timestamp_t serverTime();
 
     void answer(const xcb_selection_request_event_t *request);
-    bool convert(xcb_window_t requestor, xcb_atom_t target, xcb_atom_t property);
-    bool convertMultiple(xcb_window_t requestor, xcb_atom_t property);
-    bool textIn(xcb_atom_t target, xcb_atom_t &type, QByteArray &bytes);
-    std::vector<xcb_atom_t> textTargets();
-    bool fitsLatin1();
-    void send(xcb_window_t requestor, xcb_atom_t property, xcb_atom_t type, const QByteArray &bytes);
-    void sendNextPiece(Transfer &transfer);
-    void endTransfer(std::vector<Transfer>::iterator transfer);
-    void dropTransfersTo(xcb_window_t requestor);
-    void dropStalledTransfers();
 
     xcb_connection_t *m_connection;
     xcb_window_t m_window = XCB_WINDOW_NONE;
-    std::vector<xcb_atom_t> m_atoms;
+    // The text in the forms readers ask for, and its transfers to them.
+    std::unique_ptr<X11ClipboardConverter> m_converter;
     QSocketNotifier *m_notifier = nullptr;
-    QTimer *m_stallCheck = nullptr;
-    // The largest piece we put in one property.
-    qsizetype m_pieceBytes = 0;
 
-    QByteArray m_text;
-    QByteArray m_latin1;
-    enum class Latin1 { Unknown, Fits, DoesNotFit } m_latin1Fit = Latin1::Unknown;
     bool m_owns = false;
     // When the clipboard became ours: a request stamped earlier is for a text before ours.
     xcb_timestamp_t m_ownedSince = XCB_CURRENT_TIME;
     xcb_timestamp_t m_stampedTime = XCB_CURRENT_TIME;
     bool m_managerAnswered = false;
-    std::vector<Transfer> m_transfers;
 };
