@@ -75,42 +75,42 @@ void AboutBox::createControls()
     setPalette(face);
 
     // Created in tab order: OK, the icon, System Info.
-    m_cmdOK = make<QPushButton>(this, "cmdOK", pixels(4245, 2625, 1260, 345));
-    m_cmdOK->setText(QStringLiteral("OK"));
-    m_cmdOK->setDefault(true);
-    connect(m_cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    m_okButton = make<QPushButton>(this, "cmdOK", pixels(4245, 2625, 1260, 345));
+    m_okButton->setText(QStringLiteral("OK"));
+    m_okButton->setDefault(true);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    m_picIcon = make<QLabel>(this, "picIcon", pixels(240, 240, 540, 540));
-    m_picIcon->setAlignment(Qt::AlignCenter);
+    m_iconPicture = make<QLabel>(this, "picIcon", pixels(240, 240, 540, 540));
+    m_iconPicture->setAlignment(Qt::AlignCenter);
 
-    m_cmdSysInfo = make<QPushButton>(this, "cmdSysInfo", pixels(4260, 3075, 1245, 345));
-    m_cmdSysInfo->setText(QStringLiteral("&System Info..."));
-    connect(m_cmdSysInfo, &QPushButton::clicked, this, &AboutBox::showSystemInformation);
+    m_systemInfoButton = make<QPushButton>(this, "cmdSysInfo", pixels(4260, 3075, 1245, 345));
+    m_systemInfoButton->setText(QStringLiteral("&System Info..."));
+    connect(m_systemInfoButton, &QPushButton::clicked, this, &AboutBox::showSystemInformation);
 
-    m_lblDescription = make<QLabel>(this, "lblDescription", pixels(1080, 2040, 3885, 210));
-    m_lblDescription->setText(Description);
-    m_lblDisclaimer = make<QLabel>(this, "lblDisclaimer", pixels(240, 2760, 3870, 585));
-    m_lblDisclaimer->setWordWrap(true);
-    m_lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_lblTitle = make<QLabel>(this, "lblTitle", pixels(1080, 240, 3885, 360));
+    m_description = make<QLabel>(this, "lblDescription", pixels(1080, 2040, 3885, 210));
+    m_description->setText(Description);
+    m_disclaimer = make<QLabel>(this, "lblDisclaimer", pixels(240, 2760, 3870, 585));
+    m_disclaimer->setWordWrap(true);
+    m_disclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_title = make<QLabel>(this, "lblTitle", pixels(1080, 240, 3885, 360));
     QFont bold = DialogFont::at(DialogFont::LargePoints);
     bold.setBold(true);
-    m_lblTitle->setFont(bold);
-    for (QLabel *label : {m_lblDescription, m_lblDisclaimer, m_lblTitle}) {
+    m_title->setFont(bold);
+    for (QLabel *label : {m_description, m_disclaimer, m_title}) {
         setTextColour(label, Qt::black);
     }
-    m_lblVersion = make<QLabel>(this, "lblVersion", pixels(1080, 600, 3885, 225));
-    m_lblCopyright = make<QLabel>(this, "lblCopyright", pixels(1080, 1200, 3975, 255));
-    m_lblCopyright->setText(Copyright);
+    m_version = make<QLabel>(this, "lblVersion", pixels(1080, 600, 3885, 225));
+    m_copyright = make<QLabel>(this, "lblCopyright", pixels(1080, 1200, 3975, 255));
+    m_copyright->setText(Copyright);
 
-    m_lblURL = make<QLabel>(this, "lblURL", pixels(1080, 1560, 3015, 255));
-    m_lblURL->setText(Address);
+    m_address = make<QLabel>(this, "lblURL", pixels(1080, 1560, 3015, 255));
+    m_address->setText(Address);
     QFont underlined = DialogFont::at(DialogFont::LargePoints);
     underlined.setUnderline(true);
-    m_lblURL->setFont(underlined);
-    setTextColour(m_lblURL, Qt::blue);
-    m_lblURL->setCursor(Qt::PointingHandCursor);
-    m_lblURL->installEventFilter(this);
+    m_address->setFont(underlined);
+    setTextColour(m_address, Qt::blue);
+    m_address->setCursor(Qt::PointingHandCursor);
+    m_address->installEventFilter(this);
 
     // Line1: a white rule two pixels high under a grey one of one pixel, drawn
     // over its top, make one etched line. Member 1 lies above member 0.
@@ -127,7 +127,7 @@ void AboutBox::createControls()
         rule->setPalette(palette);
     }
 
-    m_cmdOK->setFocus();
+    m_okButton->setFocus();
 }
 
 void AboutBox::centreOverParent()
@@ -155,15 +155,15 @@ void AboutBox::centreOverParent()
 void AboutBox::fillIn()
 {
     setWindowTitle(QStringLiteral("About ") + m_state.programTitle);
-    m_lblVersion->setText(QStringLiteral("Version %1.%2.%3")
-                              .arg(VELMORA_VERSION_MAJOR)
-                              .arg(VELMORA_VERSION_MINOR)
-                              .arg(VELMORA_VERSION_PATCH));
-    m_lblTitle->setText(m_state.programTitle);
+    m_version->setText(QStringLiteral("Version %1.%2.%3")
+                           .arg(VELMORA_VERSION_MAJOR)
+                           .arg(VELMORA_VERSION_MINOR)
+                           .arg(VELMORA_VERSION_PATCH));
+    m_title->setText(m_state.programTitle);
     if (m_state.alwaysOnTop) {
         setTopmost(this, true);
     }
-    m_picIcon->setPixmap(m_icon.pixmap(IconPixels, IconPixels));
+    m_iconPicture->setPixmap(m_icon.pixmap(IconPixels, IconPixels));
 }
 
 void AboutBox::showSystemInformation()
@@ -186,9 +186,9 @@ void AboutBox::openWebAddress()
 
 bool AboutBox::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_lblURL && event->type() == QEvent::MouseButtonRelease &&
+    if (watched == m_address && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton &&
-        m_lblURL->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint())) {
+        m_address->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint())) {
         openWebAddress();
         return true;
     }

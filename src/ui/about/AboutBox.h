@@ -38,13 +38,13 @@ private:
     KeyStore &m_keyStore;
     QIcon m_icon;
 
-    QPushButton *m_cmdOK = nullptr;
-    QLabel *m_picIcon = nullptr;
-    QPushButton *m_cmdSysInfo = nullptr;
-    QLabel *m_lblDescription = nullptr;
-    QLabel *m_lblDisclaimer = nullptr;
-    QLabel *m_lblTitle = nullptr;
-    QLabel *m_lblVersion = nullptr;
-    QLabel *m_lblCopyright = nullptr;
-    QLabel *m_lblURL = nullptr;
+    QPushButton *m_okButton = nullptr;
+    QLabel *m_iconPicture = nullptr;
+    QPushButton *m_systemInfoButton = nullptr;
+    QLabel *m_description = nullptr;
+    QLabel *m_disclaimer = nullptr;
+    QLabel *m_title = nullptr;
+    QLabel *m_version = nullptr;
+    QLabel *m_copyright = nullptr;
+    QLabel *m_address = nullptr;
 };

@@ -85,10 +85,10 @@ void BarWindow::createPictures()
         label->hide();
         return label;
     };
-    m_imgedit = picture("imgedit", Twips::toPixelRect(4560, 960, 240, 240), QStringLiteral(":/pictures/edit.png"));
-    m_imgnew = picture("imgnew", Twips::toPixelRect(4200, 960, 240, 240), QStringLiteral(":/pictures/new.png"));
-    m_imgsave = picture("imgsave", Twips::toPixelRect(3840, 960, 210, 195), QStringLiteral(":/pictures/save.png"));
-    m_imgopen = picture("imgopen", Twips::toPixelRect(3480, 960, 210, 210), QStringLiteral(":/pictures/open.png"));
+    m_editPicture = picture("imgedit", Twips::toPixelRect(4560, 960, 240, 240), QStringLiteral(":/pictures/edit.png"));
+    m_newPicture = picture("imgnew", Twips::toPixelRect(4200, 960, 240, 240), QStringLiteral(":/pictures/new.png"));
+    m_savePicture = picture("imgsave", Twips::toPixelRect(3840, 960, 210, 195), QStringLiteral(":/pictures/save.png"));
+    m_openPicture = picture("imgopen", Twips::toPixelRect(3480, 960, 210, 210), QStringLiteral(":/pictures/open.png"));
 }
 
 void BarWindow::createMenus()
@@ -170,7 +170,8 @@ QAction *BarWindow::action(const char *name) const
 void BarWindow::attachMenuPictures()
 {
     const QList<QAction *> items = m_fileMenu->actions();
-    const std::pair<int, QLabel *> pictures[] = {{0, m_imgnew}, {1, m_imgopen}, {2, m_imgsave}, {5, m_imgedit}};
+    const std::pair<int, QLabel *> pictures[] = {
+        {0, m_newPicture}, {1, m_openPicture}, {2, m_savePicture}, {5, m_editPicture}};
     for (const auto &[position, image] : pictures) {
         if (position < items.size()) {
             items.at(position)->setIcon(QIcon(image->pixmap()));

@@ -128,10 +128,10 @@ private:
     std::array<QAction *, 10> m_copyEntries{};
     std::array<QAction *, RecentCount> m_recentEntries{};
     QMenu *m_fileMenu = nullptr;
-    QLabel *m_imgedit = nullptr;
-    QLabel *m_imgnew = nullptr;
-    QLabel *m_imgsave = nullptr;
-    QLabel *m_imgopen = nullptr;
+    QLabel *m_editPicture = nullptr;
+    QLabel *m_newPicture = nullptr;
+    QLabel *m_savePicture = nullptr;
+    QLabel *m_openPicture = nullptr;
     CommonDialog m_commonDialog;
     EditorState m_editor;
     DocumentCommands m_documents;

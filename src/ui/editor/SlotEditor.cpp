@@ -78,12 +78,12 @@ void SlotEditor::createControls()
     const QFont large = DialogFont::at(DialogFont::LargePoints);
 
     // Created first, so it lies behind every other control.
-    m_shape1 = new QWidget(this);
-    place(m_shape1, "Shape1", 0, 0, ClientWidth, ClientHeight);
-    m_shape1->setAutoFillBackground(true);
-    QPalette white = m_shape1->palette();
+    m_background = new QWidget(this);
+    place(m_background, "Shape1", 0, 0, ClientWidth, ClientHeight);
+    m_background->setAutoFillBackground(true);
+    QPalette white = m_background->palette();
     white.setColor(QPalette::Window, Qt::white);
-    m_shape1->setPalette(white);
+    m_background->setPalette(white);
 
     for (int k = 1; k <= AppState::SlotCount; ++k) {
         auto *button = new SlotButton(this);
@@ -97,35 +97,35 @@ void SlotEditor::createControls()
     darkGrey.setColor(QPalette::WindowText, DarkGrey);
     QPalette black = palette();
     black.setColor(QPalette::WindowText, Qt::black);
-    m_label3 = new QLabel(QStringLiteral("Button"), this);
-    place(m_label3, "Label3", 480, 120, 615, 255);
-    m_label4 = new QLabel(this);
-    place(m_label4, "Label4", 1200, 120, 375, 255);
-    for (QLabel *label : {m_label3, m_label4}) {
+    m_selectedCaption = new QLabel(QStringLiteral("Button"), this);
+    place(m_selectedCaption, "Label3", 480, 120, 615, 255);
+    m_selectedNumber = new QLabel(this);
+    place(m_selectedNumber, "Label4", 1200, 120, 375, 255);
+    for (QLabel *label : {m_selectedCaption, m_selectedNumber}) {
         label->setFont(large);
         label->setPalette(darkGrey);
     }
-    m_label3->hide();
+    m_selectedCaption->hide();
     // In the vertical arrangement the number label starts where "Button" ends.
-    m_label4->setIndent(m_label4->fontMetrics().horizontalAdvance(QLatin1Char(' ')));
-    m_label1 = new QLabel(QStringLiteral("Label:"), this);
-    place(m_label1, "Label1", 1200, 1440, 495, 255);
+    m_selectedNumber->setIndent(m_selectedNumber->fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+    m_labelCaption = new QLabel(QStringLiteral("Label:"), this);
+    place(m_labelCaption, "Label1", 1200, 1440, 495, 255);
 
     m_labelField = new QLineEdit(this);
     place(m_labelField, "Text2", 1680, 1380, 1335, 360);
     m_labelField->setFont(large);
     m_labelValidator = new LabelValidator(m_labelField);
 
-    m_cmdclear = new QPushButton(QStringLiteral("Clear All"), this);
-    place(m_cmdclear, "cmdclear", 4560, 1440, 800, 300);
-    connect(m_cmdclear, &QPushButton::clicked, this, &SlotEditor::clearAllSlots);
+    m_clearAllButton = new QPushButton(QStringLiteral("Clear All"), this);
+    place(m_clearAllButton, "cmdclear", 4560, 1440, 800, 300);
+    connect(m_clearAllButton, &QPushButton::clicked, this, &SlotEditor::clearAllSlots);
 
-    m_label2 = new QLabel(QStringLiteral("Text to paste:"), this);
-    place(m_label2, "Label2", 360, 1800, 1095, 255);
-    for (QLabel *label : {m_label1, m_label2}) {
+    m_textCaption = new QLabel(QStringLiteral("Text to paste:"), this);
+    place(m_textCaption, "Label2", 360, 1800, 1095, 255);
+    for (QLabel *label : {m_labelCaption, m_textCaption}) {
         label->setPalette(black);
     }
-    for (QLabel *label : {m_label1, m_label2, m_label3}) {
+    for (QLabel *label : {m_labelCaption, m_textCaption, m_selectedCaption}) {
         fitCaption(label);
     }
 
@@ -138,29 +138,29 @@ void SlotEditor::createControls()
     m_textField->setTabChangesFocus(true);
     m_textField->installEventFilter(this);
 
-    m_cmdsvebutton = new SlotButton(this);
-    m_cmdsvebutton->setText(QStringLiteral("Save This Button"));
-    place(m_cmdsvebutton, "Cmdsvebutton", 120, 4080, 2775, 375);
-    m_cmdsvebutton->setFont(large);
-    connect(m_cmdsvebutton, &QPushButton::clicked, this, &SlotEditor::saveSelectedSlot);
+    m_saveSlotButton = new SlotButton(this);
+    m_saveSlotButton->setText(QStringLiteral("Save This Button"));
+    place(m_saveSlotButton, "Cmdsvebutton", 120, 4080, 2775, 375);
+    m_saveSlotButton->setFont(large);
+    connect(m_saveSlotButton, &QPushButton::clicked, this, &SlotEditor::saveSelectedSlot);
 
-    m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    place(m_cmdOK, "CmdOK", 4440, 4560, 1335, 375);
-    m_cmdOK->setDefault(true);
-    connect(m_cmdOK, &QPushButton::clicked, this, &SlotEditor::acceptEdits);
+    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    place(m_okButton, "CmdOK", 4440, 4560, 1335, 375);
+    m_okButton->setDefault(true);
+    connect(m_okButton, &QPushButton::clicked, this, &SlotEditor::acceptEdits);
 
-    m_cmdcancel = new QPushButton(QStringLiteral("Cancel"), this);
-    place(m_cmdcancel, "Cmdcancel", 6000, 4560, 1215, 375);
-    connect(m_cmdcancel, &QPushButton::clicked, this, &SlotEditor::cancelEdits);
+    m_cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    place(m_cancelButton, "Cmdcancel", 6000, 4560, 1215, 375);
+    connect(m_cancelButton, &QPushButton::clicked, this, &SlotEditor::cancelEdits);
 
-    m_image1 = new QLabel(this);
-    place(m_image1, "Image1", 1320, 4560, 3030, 615);
-    m_image1->setPixmap(QPixmap(QStringLiteral(":/pictures/marker.png")));
-    m_image1->hide();
-    m_image1->setEnabled(false);
+    m_filledMarker = new QLabel(this);
+    place(m_filledMarker, "Image1", 1320, 4560, 3030, 615);
+    m_filledMarker->setPixmap(QPixmap(QStringLiteral(":/pictures/marker.png")));
+    m_filledMarker->hide();
+    m_filledMarker->setEnabled(false);
 
     QList<QWidget *> tabOrder(m_slotButtons.cbegin(), m_slotButtons.cend());
-    tabOrder << m_labelField << m_textField << m_cmdsvebutton << m_cmdOK << m_cmdcancel << m_cmdclear;
+    tabOrder << m_labelField << m_textField << m_saveSlotButton << m_okButton << m_cancelButton << m_clearAllButton;
     for (qsizetype i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
     }
@@ -178,7 +178,7 @@ void SlotEditor::showSlots()
     }
     for (int k = 1; k <= AppState::SlotCount; ++k) {
         if (!m_state.slot(k).text.isEmpty()) {
-            slotButton(k)->setPicture(m_image1->pixmap());
+            slotButton(k)->setPicture(m_filledMarker->pixmap());
         }
     }
     fillWorkingCopy();
@@ -200,9 +200,9 @@ void SlotEditor::arrangeVertically()
     for (int k = 1; k <= AppState::SlotCount; ++k) {
         moveTo(slotButton(k), k % 2 == 1 ? 3120 : 4440, 120 + 360 * ((k - 1) / 2));
     }
-    moveTo(m_cmdclear, 6360, 1560);
-    moveTo(m_label3, 480, 480);
-    moveTo(m_label4, 1080, 480);
+    moveTo(m_clearAllButton, 6360, 1560);
+    moveTo(m_selectedCaption, 480, 480);
+    moveTo(m_selectedNumber, 1080, 480);
 }
 
 void SlotEditor::selectSlot(int n)
@@ -211,24 +211,24 @@ void SlotEditor::selectSlot(int n)
     m_textField->setText(decodedText(slot.text));
     m_labelValidator->putLabel(slot.label);
     m_editor.selectedSlot = n;
-    m_label4->setText(QString::number(n));
-    m_label3->show();
+    m_selectedNumber->setText(QString::number(n));
+    m_selectedCaption->show();
     for (int k = 1; k <= AppState::SlotCount; ++k) {
         slotButton(k)->setBackRole(k == n ? QPalette::Midlight : QPalette::Button);
     }
-    m_cmdsvebutton->setPicture(m_image1->pixmap());
+    m_saveSlotButton->setPicture(m_filledMarker->pixmap());
     m_labelField->setFocus();
 }
 
 void SlotEditor::textFieldEntered()
 {
     // Enter in the text field is a line break, not OK.
-    m_cmdOK->setDefault(false);
+    m_okButton->setDefault(false);
 }
 
 void SlotEditor::textFieldLeft()
 {
-    m_cmdOK->setDefault(true);
+    m_okButton->setDefault(true);
 }
 
 bool SlotEditor::eventFilter(QObject *watched, QEvent *event)
@@ -251,7 +251,7 @@ void SlotEditor::saveSelectedSlot()
         slot.text = m_textField->text().toUtf8();
         slot.label = m_labelValidator->label();
         slotButton(selected)->setText(controlCaption(slot.label));
-        slotButton(selected)->setPicture(slot.text.isEmpty() ? QPixmap() : m_image1->pixmap());
+        slotButton(selected)->setPicture(slot.text.isEmpty() ? QPixmap() : m_filledMarker->pixmap());
     } else if (selected == 0) {
         m_desktop.messageBox(SelectFirstPrompt, Desktop::OkOnly | Desktop::Information | Desktop::DefaultButton2,
                              SelectFirstTitle);
@@ -279,11 +279,11 @@ void SlotEditor::clearEditor()
         button->setPicture(QPixmap());
         button->setBackRole(QPalette::Button);
     }
-    m_cmdsvebutton->setPicture(QPixmap());
+    m_saveSlotButton->setPicture(QPixmap());
     m_textField->setText(QString());
     m_labelValidator->putLabel(QString());
-    m_label3->hide();
-    m_label4->clear();
+    m_selectedCaption->hide();
+    m_selectedNumber->clear();
     m_editor.selectedSlot = 0;
 }
 

@@ -59,17 +59,17 @@ private:
     QIcon m_icon;
 
     std::array<SlotButton *, AppState::SlotCount> m_slotButtons{};
-    QWidget *m_shape1 = nullptr;
-    QLabel *m_label1 = nullptr;
-    QLabel *m_label2 = nullptr;
-    QLabel *m_label3 = nullptr;
-    QLabel *m_label4 = nullptr;
+    QWidget *m_background = nullptr;
+    QLabel *m_labelCaption = nullptr;
+    QLabel *m_textCaption = nullptr;
+    QLabel *m_selectedCaption = nullptr;
+    QLabel *m_selectedNumber = nullptr;
     QLineEdit *m_labelField = nullptr;
     LabelValidator *m_labelValidator = nullptr;
     TextField *m_textField = nullptr;
-    SlotButton *m_cmdsvebutton = nullptr;
-    QPushButton *m_cmdOK = nullptr;
-    QPushButton *m_cmdcancel = nullptr;
-    QPushButton *m_cmdclear = nullptr;
-    QLabel *m_image1 = nullptr;
+    SlotButton *m_saveSlotButton = nullptr;
+    QPushButton *m_okButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
+    QPushButton *m_clearAllButton = nullptr;
+    QLabel *m_filledMarker = nullptr;
 };
