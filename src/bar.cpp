@@ -85,17 +85,17 @@ extern "C" __attribute__((visibility("default"))) int velmora_bar_main(int argc,
         QTimer::singleShot(200, &app, exportNow);
     };
 
-    BarWindow form(state, desktop, clipboard, keyStore, registerDocumentType);
+    BarWindow bar(state, desktop, clipboard, keyStore, registerDocumentType);
     // Every window of the program, the help viewer included, wears the bar's icon.
-    QApplication::setWindowIcon(form.windowIcon());
-    form.startUp();
+    QApplication::setWindowIcon(bar.windowIcon());
+    bar.startUp();
     auto *remote =
-        new RemoteControl(form, state, desktop, keySettingsPath(settingsFilePath(desktop.executableFolder())));
-    form.show();
+        new RemoteControl(bar, state, desktop, keySettingsPath(settingsFilePath(desktop.executableFolder())));
+    bar.show();
     // From here on a logout's SIGTERM ends the bar as File, Exit does; before,
     // the user has changed nothing the end would save.
     TerminationSignals terminationSignals;
-    QObject::connect(&terminationSignals, &TerminationSignals::received, &form, &BarWindow::endProgram);
+    QObject::connect(&terminationSignals, &TerminationSignals::received, &bar, &BarWindow::endProgram);
     // Once the window is on its way to the screen.
     QTimer::singleShot(0, remote, [remote, &clipboard] {
         QString error;

@@ -36,17 +36,17 @@ QString shortcutNames(const QList<int> &held)
 
 } // namespace
 
-RemoteControl::RemoteControl(BarWindow &form, const AppState &state, Desktop &desktop, QString keySettingsPath)
-    : QObject(&form), m_form(form), m_state(state), m_desktop(desktop), m_keySettingsPath(std::move(keySettingsPath))
+RemoteControl::RemoteControl(BarWindow &bar, const AppState &state, Desktop &desktop, QString keySettingsPath)
+    : QObject(&bar), m_bar(bar), m_state(state), m_desktop(desktop), m_keySettingsPath(std::move(keySettingsPath))
 {
-    m_time = new ServerTime(&form, this);
+    m_time = new ServerTime(&bar, this);
     m_server = new RemoteServer(
         [this](const CommandLineRequest &request, const RemoteServer::Reply &reply) { this->request(request, reply); },
         this);
-    m_shortcuts = new GlobalShortcuts([this](int k) { m_form.copySlot(k); }, this);
-    m_entry = form.findChild<QAction *>(QStringLiteral("mnuglobal"));
+    m_shortcuts = new GlobalShortcuts([this](int k) { m_bar.copySlot(k); }, this);
+    m_entry = bar.findChild<QAction *>(QStringLiteral("mnuglobal"));
     // The entry's tooltip says why it is greyed out, or which shortcuts are held.
-    form.findChild<QMenu *>(QStringLiteral("mnuview"))->setToolTipsVisible(true);
+    bar.findChild<QMenu *>(QStringLiteral("mnuview"))->setToolTipsVisible(true);
     if (!GlobalShortcuts::available()) {
         m_entry->setEnabled(false);
         m_entry->setToolTip(NoGlobalShortcuts);
@@ -105,7 +105,7 @@ void RemoteControl::request(const CommandLineRequest &request, const RemoteServe
     }
     switch (request.kind) {
     case CommandLineRequest::Copy:
-        m_form.copySlot(k);
+        m_bar.copySlot(k);
         reply(ExitDone, QString());
         break;
     case CommandLineRequest::Capture:
@@ -155,7 +155,7 @@ void RemoteControl::capture(int k, const RemoteServer::Reply &reply)
             read->cancel();
         }
     });
-    m_form.captureSlot(k);
+    m_bar.captureSlot(k);
     reply.whenGone({});
     watch.stop();
     reply(ExitDone, QString());
@@ -163,7 +163,7 @@ void RemoteControl::capture(int k, const RemoteServer::Reply &reply)
 
 void RemoteControl::show()
 {
-    m_form.trayActivated(Desktop::TrayEvent::DoubleClick);
+    m_bar.trayActivated(Desktop::TrayEvent::DoubleClick);
     // A dialog the bar waits on comes up with it.
     if (QWidget *open = QApplication::activeModalWidget()) {
         open->raise();

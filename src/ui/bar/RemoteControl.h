@@ -21,7 +21,7 @@ class RemoteControl : public QObject
     Q_OBJECT
 public:
     // keySettingsPath: the file that keeps the Global Shortcuts setting.
-    RemoteControl(BarWindow &form, const AppState &state, Desktop &desktop, QString keySettingsPath);
+    RemoteControl(BarWindow &bar, const AppState &state, Desktop &desktop, QString keySettingsPath);
 
     // Lets velmora started from the command line reach this bar; false with
     // the reason when it cannot.
@@ -36,7 +36,7 @@ private:
     // Grabs or releases the shortcuts and tells which ones other programs hold.
     void applyGlobalShortcuts(bool on);
 
-    BarWindow &m_form;
+    BarWindow &m_bar;
     const AppState &m_state;
     Desktop &m_desktop;
     QString m_keySettingsPath;
