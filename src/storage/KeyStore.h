@@ -25,8 +25,20 @@ public:
     enum : Handle { ClassesRoot = 0x80000000, CurrentUser = 0x80000001, LocalMachine = 0x80000002 };
     enum : quint32 { StringValue = 1, NumberValue = 4 };
     enum : quint32 { CreatedNewKey = 1, OpenedExistingKey = 2 };
-    // Access rights a handle may be opened with.
-    enum : quint32 { QueryValueAccess = 0x1, SetValueAccess = 0x2, CreateSubKeyAccess = 0x4 };
+    // Access rights a handle may be opened with. Only querying and setting values
+    // are checked; the others are taken as the registry takes them.
+    enum : quint32 {
+        QueryValueAccess = 0x1,
+        SetValueAccess = 0x2,
+        CreateSubKeyAccess = 0x4,
+        EnumerateSubKeysAccess = 0x8,
+        NotifyAccess = 0x10,
+        CreateLinkAccess = 0x20,
+        ReadControlAccess = 0x20000,
+        // Every right on the key itself.
+        AllKeyAccess = QueryValueAccess | SetValueAccess | CreateSubKeyAccess | EnumerateSubKeysAccess | NotifyAccess |
+                       CreateLinkAccess,
+    };
     enum Result : long {
         Success = 0,
         FileNotFound = 2,
