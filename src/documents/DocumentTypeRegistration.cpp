@@ -6,8 +6,7 @@ namespace {
 const QString Extension = QStringLiteral(".vmd");
 const QString DocumentClass = QStringLiteral("Velmora.Document");
 const QString CommandKey = QStringLiteral("Velmora.Document\\shell\\open\\command");
-// Query value, set value, create subkey, enumerate subkeys, notify, create link.
-constexpr quint32 ClassKeyAccess = 0x3F;
+constexpr quint32 ClassKeyAccess = KeyStore::AllKeyAccess;
 } // namespace
 
 namespace Associats {
@@ -65,7 +64,7 @@ long writeKeyValue(KeyStore &store, KeyStore::Handle key, const QString &valueNa
         qToLittleEndian(static_cast<qint32>(value.toInt()), data.data());
         return store.setValue(key, valueName, type, data);
     }
-    return 0;
+    return KeyStore::Success;
 }
 
 } // namespace Associats

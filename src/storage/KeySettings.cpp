@@ -1,5 +1,6 @@
 #include "storage/KeySettings.h"
 
+#include "storage/SettingsFile.h"
 #include "storage/WholeFile.h"
 
 #include <QDir>
@@ -46,10 +47,5 @@ KeySettings readKeySettings(const QString &path)
 
 bool writeKeySettings(const QString &path, const KeySettings &settings, QString &error)
 {
-    QString reason;
-    if (writeWholeFile(path, formatKeySettings(settings), reason)) {
-        return true;
-    }
-    error = QStringLiteral("The settings cannot be saved in %1: %2").arg(path, reason);
-    return false;
+    return writeSettingsBytes(path, formatKeySettings(settings), error);
 }

@@ -8,6 +8,8 @@
 
 #include <memory>
 
+class KeyTree;
+
 // The program's registry: a tree of keys under a few root keys, each key holding
 // named values of a type (1 text, 4 32-bit number) and raw bytes. One user's
 // keys live in one file, read afresh by every operation and replaced whole by
@@ -23,8 +25,20 @@ public:
     enum : Handle { ClassesRoot = 0x80000000, CurrentUser = 0x80000001, LocalMachine = 0x80000002 };
     enum : quint32 { StringValue = 1, NumberValue = 4 };
     enum : quint32 { CreatedNewKey = 1, OpenedExistingKey = 2 };
-    // Access rights a handle may be opened with.
-    enum : quint32 { QueryValueAccess = 0x1, SetValueAccess = 0x2, CreateSubKeyAccess = 0x4 };
+    // Access rights a handle may be opened with. Only querying and setting values
+    // are checked; the others are taken as the registry takes them.
+    enum : quint32 {
+        QueryValueAccess = 0x1,
+        SetValueAccess = 0x2,
+        CreateSubKeyAccess = 0x4,
+        EnumerateSubKeysAccess = 0x8,
+        NotifyAccess = 0x10,
+        CreateLinkAccess = 0x20,
+        ReadControlAccess = 0x20000,
+        // Every right on the key itself.
+        AllKeyAccess = QueryValueAccess | SetValueAccess | CreateSubKeyAccess | EnumerateSubKeysAccess | NotifyAccess |
+                       CreateLinkAccess,
+    };
     enum Result : long {
         Success = 0,
         FileNotFound = 2,
@@ -79,21 +93,20 @@ private:
         QStringList path;
         quint32 access;
     };
-    class Tree;
 
     // The root and path a handle or root stands for; false for an unknown handle.
     bool resolve(Handle handle, Handle *root, QStringList *path) const;
     // Resolves the parent and splits the path below it (badPath when it has an
     // empty part), then loads the tree.
     long prepare(Handle parent, const QString &path, long badPath, Handle *root, QStringList *base, QStringList *parts,
-                 Tree &tree);
-    long load(Tree &tree);
-    long save(const Tree &tree);
+                 KeyTree &tree);
+    long load(KeyTree &tree);
+    long save(const KeyTree &tree);
     Handle remember(Handle root, const QStringList &path, quint32 access);
 
     QString m_filePath;
     QHash<Handle, OpenKey> m_open;
-    std::shared_ptr<Tree> m_held;
+    std::shared_ptr<KeyTree> m_held;
     Handle m_nextHandle = 0x100;
     QString m_error;
 };

@@ -145,8 +145,13 @@ SettingsRead readSettingsFile(const QString &path, SettingsLines &settings)
 
 bool writeSettingsFile(const QString &path, const SettingsLines &settings, QString &error)
 {
+    return writeSettingsBytes(path, formatSettingsLines(settings), error);
+}
+
+bool writeSettingsBytes(const QString &path, const QByteArray &bytes, QString &error)
+{
     QString reason;
-    if (writeWholeFile(path, formatSettingsLines(settings), reason)) {
+    if (writeWholeFile(path, bytes, reason)) {
         return true;
     }
     error = QStringLiteral("The settings cannot be saved in %1: %2").arg(path, reason);

@@ -39,6 +39,9 @@ SettingsRead readSettingsFile(const QString &path, SettingsLines &settings);
 
 // Writes the settings file all or nothing; false with the reason when it cannot.
 bool writeSettingsFile(const QString &path, const SettingsLines &settings, QString &error);
+// Writes the bytes of a settings file (velmor.ini or one beside it) the same way,
+// and says the same when it cannot.
+bool writeSettingsBytes(const QString &path, const QByteArray &bytes, QString &error);
 
 // Where the settings file lives: beside the executable when that folder is the
 // user's own, nobody else may write to it, and it is neither a system folder

@@ -2,7 +2,7 @@
 // ends, and reading it in small pieces gives what reading it whole gives, the
 // same slots or the same failure; the slots' texts are UTF-8.
 #include "TrickleDevice.h"
-#include "documents/ClipDocument.h"
+#include "documents/ClipDocumentFormat.h"
 
 #include <QBuffer>
 

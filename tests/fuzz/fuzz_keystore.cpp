@@ -22,15 +22,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     KeyStore::Handle key = 0, again = 0;
     quint32 type = 0, length = 1024;
     QByteArray value;
-    const long created = store.createKey(KeyStore::ClassesRoot, QStringLiteral("Velmora.Document\\shell"), 0x3F, &key);
+    const long created =
+        store.createKey(KeyStore::ClassesRoot, QStringLiteral("Velmora.Document\\shell"), KeyStore::AllKeyAccess, &key);
     QFile left(path);
     const bool sound =
         created == KeyStore::BadStore
             ? left.open(QIODevice::ReadOnly) && left.readAll() == bytes
-            : store.setValue(key, QStringLiteral("probe"), 1, probe) == KeyStore::Success &&
-                  next.openKey(KeyStore::ClassesRoot, QStringLiteral("velmora.document\\SHELL"), 1, &again) == 0 &&
-                  next.queryValue(again, QStringLiteral("Probe"), &type, &value, &length) == 0 && value == probe &&
-                  type == 1;
+            : store.setValue(key, QStringLiteral("probe"), KeyStore::StringValue, probe) == KeyStore::Success &&
+                  next.openKey(KeyStore::ClassesRoot, QStringLiteral("velmora.document\\SHELL"),
+                               KeyStore::QueryValueAccess, &again) == KeyStore::Success &&
+                  next.queryValue(again, QStringLiteral("Probe"), &type, &value, &length) == KeyStore::Success &&
+                  value == probe && type == KeyStore::StringValue;
     if (!sound) {
         std::abort();
     }

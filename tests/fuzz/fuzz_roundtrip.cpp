@@ -1,6 +1,6 @@
 // Whatever twenty strings a clip document is written from, it reads back as
 // the same twenty strings, the texts byte for byte. The input is cut at its zero bytes into the items.
-#include "documents/ClipDocument.h"
+#include "documents/ClipDocumentFormat.h"
 
 #include <QBuffer>
 #include <QList>

@@ -34,30 +34,32 @@ void TestKeyStore::keysAndValuesAnswerWithResultCodes()
     KeyStore store(dir.filePath("data/velmora/keys.json")), other(dir.filePath("data/velmora/keys.json"));
     KeyStore::Handle key = 0, b = 0;
     quint32 created = 0, opened = 0;
-    QCOMPARE(store.openKey(KeyStore::ClassesRoot, "A\\B", 0x3F, &key), long(KeyStore::FileNotFound));
-    QCOMPARE(store.createKey(KeyStore::ClassesRoot, "A\\B\\C", 0x3F, &key, &created), long(KeyStore::Success));
+    QCOMPARE(store.openKey(KeyStore::ClassesRoot, "A\\B", KeyStore::AllKeyAccess, &key), long(KeyStore::FileNotFound));
+    QCOMPARE(store.createKey(KeyStore::ClassesRoot, "A\\B\\C", KeyStore::AllKeyAccess, &key, &created),
+             long(KeyStore::Success));
     QCOMPARE(created, quint32(KeyStore::CreatedNewKey));
-    QCOMPARE(store.setValue(key, "", 1, "cmd"), long(KeyStore::Success));
-    QCOMPARE(store.setValue(key, "n", 4, QByteArray("\x2a\x01\0\0", 4)), long(KeyStore::Success));
+    QCOMPARE(store.setValue(key, "", KeyStore::StringValue, "cmd"), long(KeyStore::Success));
+    QCOMPARE(store.setValue(key, "n", KeyStore::NumberValue, QByteArray("\x2a\x01\0\0", 4)), long(KeyStore::Success));
     // Another store on the same file finds the key whatever the case of its name.
-    QCOMPARE(other.createKey(KeyStore::ClassesRoot, "a\\b", 0x3F, &b, &opened), long(KeyStore::Success));
+    QCOMPARE(other.createKey(KeyStore::ClassesRoot, "a\\b", KeyStore::AllKeyAccess, &b, &opened),
+             long(KeyStore::Success));
     QCOMPARE(opened, quint32(KeyStore::OpenedExistingKey));
-    QCOMPARE(other.setValue(b, "", 1, "own"), long(KeyStore::Success));
-    QCOMPARE(store.setValue(key, "", 1, "new"), long(KeyStore::Success));
+    QCOMPARE(other.setValue(b, "", KeyStore::StringValue, "own"), long(KeyStore::Success));
+    QCOMPARE(store.setValue(key, "", KeyStore::StringValue, "new"), long(KeyStore::Success));
     QCOMPARE(store.closeKey(key), long(KeyStore::Success));
     QCOMPARE(store.closeKey(key), long(KeyStore::InvalidHandle));
-    QCOMPARE(store.setValue(key, "", 1, "x"), long(KeyStore::InvalidHandle));
+    QCOMPARE(store.setValue(key, "", KeyStore::StringValue, "x"), long(KeyStore::InvalidHandle));
     QCOMPARE(store.openKey(KeyStore::ClassesRoot, "A", KeyStore::QueryValueAccess, &key), long(KeyStore::Success));
-    QCOMPARE(store.setValue(key, "", 1, "x"), long(KeyStore::AccessDenied));
-    QCOMPARE(store.openKey(0x1234, "", 0x3F, &key), long(KeyStore::InvalidHandle));
+    QCOMPARE(store.setValue(key, "", KeyStore::StringValue, "x"), long(KeyStore::AccessDenied));
+    QCOMPARE(store.openKey(0x1234, "", KeyStore::AllKeyAccess, &key), long(KeyStore::InvalidHandle));
     // Intermediate keys exist; overwriting one value leaves the others and the subkeys alone.
     QCOMPARE(valueOf(other, "a\\B\\c", ""), "1:6e6577");
     QCOMPARE(valueOf(other, "A\\B\\C", "N"), "4:2a010000");
     QCOMPARE(valueOf(other, "A\\B", ""), "1:6f776e");
-    QCOMPARE(valueOf(other, "A\\B\\C", "n", 3), "234");
-    QCOMPARE(valueOf(other, "A\\B\\C", "missing"), "2");
-    QCOMPARE(valueOf(other, "A\\B\\C", "", 64, KeyStore::CurrentUser), "2");
-    QCOMPARE(valueOf(other, "A\\\\B", ""), "2");
+    QCOMPARE(valueOf(other, "A\\B\\C", "n", 3), QString::number(KeyStore::MoreData));
+    QCOMPARE(valueOf(other, "A\\B\\C", "missing"), QString::number(KeyStore::FileNotFound));
+    QCOMPARE(valueOf(other, "A\\B\\C", "", 64, KeyStore::CurrentUser), QString::number(KeyStore::FileNotFound));
+    QCOMPARE(valueOf(other, "A\\\\B", ""), QString::number(KeyStore::FileNotFound));
 }
 
 void TestKeyStore::aDamagedStoreIsNeitherReadNorOverwritten_data()
@@ -83,8 +85,8 @@ void TestKeyStore::aDamagedStoreIsNeitherReadNorOverwritten()
     file.close();
     KeyStore store(file.fileName());
     KeyStore::Handle key = 0;
-    QCOMPARE(store.createKey(KeyStore::ClassesRoot, ".vmd", 0x3F, &key), long(KeyStore::BadStore));
-    QCOMPARE(valueOf(store, "", ""), "1009");
+    QCOMPARE(store.createKey(KeyStore::ClassesRoot, ".vmd", KeyStore::AllKeyAccess, &key), long(KeyStore::BadStore));
+    QCOMPARE(valueOf(store, "", ""), QString::number(KeyStore::BadStore));
     QVERIFY(stored.isEmpty() || (file.open(QIODevice::ReadOnly) && file.readAll() == stored));
 }
 
@@ -99,8 +101,8 @@ void TestKeyStore::aHandEditedStoreKeepsWhatTheStoreDoesNotOwn()
     file.close();
     KeyStore store(file.fileName());
     KeyStore::Handle key = 0;
-    QCOMPARE(store.createKey(KeyStore::ClassesRoot, "foo", 0x3F, &key), long(KeyStore::Success));
-    QCOMPARE(store.setValue(key, "", 1, "new"), long(KeyStore::Success));
+    QCOMPARE(store.createKey(KeyStore::ClassesRoot, "foo", KeyStore::AllKeyAccess, &key), long(KeyStore::Success));
+    QCOMPARE(store.setValue(key, "", KeyStore::StringValue, "new"), long(KeyStore::Success));
     QCOMPARE(valueOf(store, "FOO", ""), "1:6e6577");
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QJsonObject keys = QJsonDocument::fromJson(file.readAll())["HKEY_CLASSES_ROOT"]["keys"].toObject();

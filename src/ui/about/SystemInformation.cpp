@@ -9,7 +9,7 @@ namespace {
 
 // Every access right there is: what the lookup has always asked for, although
 // it only reads.
-constexpr quint32 AllAccess = 0x2003F;
+constexpr quint32 AllAccess = KeyStore::AllKeyAccess | KeyStore::ReadControlAccess;
 constexpr quint32 BufferBytes = 1024;
 const QString ProgramKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
 const QString FolderKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
