@@ -4,7 +4,6 @@
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
 start_velmora
-expect "title at start" output_is Velmora window_title
 
 # row SLOT CLIPBOARD HOW TITLE: another program puts the text on the clipboard
 # ("<picture>": only a picture, "<none>": no capture), the slot captures it,
