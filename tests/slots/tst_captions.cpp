@@ -48,8 +48,9 @@ void TestCaptions::captureCutsLabelAfterSevenCharacters_data()
     QTest::newRow("a blank eighth is cut") << QByteArray("Weekend trip") << "Weekend...";
     QTest::newRow("a blank seventh is kept") << QByteArray("abcdef ghij") << "abcdef ...";
     QTest::newRow("CR LF counts as two") << QByteArray("\r\nbcdefgh") << "\r\nbcdef...";
-    QTest::newRow("an emoji seventh is kept whole") << QByteArray("abcdef\U0001F600xyz") << u"abcdef\U0001F600...";
-    QTest::newRow("counted in characters, not bytes") << QByteArray("ééééééééé") << "ééééééé...";
+    QTest::newRow("an emoji seventh is kept whole")
+        << QByteArray("abcdef\U0001F600xyz") << QString::fromUtf8("abcdef\U0001F600...");
+    QTest::newRow("counted in characters, not bytes") << QByteArray("ééééééééé") << QString::fromUtf8("ééééééé...");
 }
 
 void TestCaptions::captureCutsLabelAfterSevenCharacters()
