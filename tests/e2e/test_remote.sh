@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # velmora --copy and --capture from a second process drive the running bar as its own buttons do (--show:
-# test_exit_help.sh); a bad slot changes nothing. The bars' sockets under load: 200 requests at once; out of
+# test_exit_help.sh); a bad slot changes nothing. View, Global Shortcuts: Ctrl+Alt+3 copies slot 3 while
+# another program has the focus, the setting kept beside velmor.ini; turned off, the bar lets go of the keys,
+# so that another bar can take them. The bars' sockets under load: 200 requests at once; out of
 # descriptors; a stopped bar, and a full queue (busy, not "no bar"). The longest-running bar answers, also
 # when it is stopped, killed or has ended; with no bar the command says so at once. Where the sockets go:
 # tst_barsockets.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
 items First "first text" "" "" Mail... $'mail\r\ntext' >"$WORK/a.vmd"
-items Second "second text" >"$WORK/b.vmd"
+items Second "second text" "" "" Other... "second bar" >"$WORK/b.vmd"
 items Third "third text" >"$WORK/c.vmd"
 start_velmora "$WORK/a.vmd"
 first_bar=$VELMORA_PID && prlimit --pid "$first_bar" --nofile=1024
@@ -24,6 +26,33 @@ set_clipboard other
 expect "--copy 11 gives status 1" output_is 1 status_of --copy 11
 grep -q "'11' is not a slot number" "$WORK/stderr" || fail "--copy 11 says why: $(cat "$WORK/stderr")"
 expect "and leaves the clipboard alone" output_is "$(hex_of other)" clipboard_hex
+
+key alt+v g
+expect "the global shortcuts setting is kept in its own file" grep -qx GlobalShortcuts=1 "$WORK/bin/velmora-keys.ini"
+background xmessage -geometry 300x80+700+600 "another program" >/dev/null 2>&1
+has_focus() { other=$(xdotool getactivewindow) && [ "$other" != "$WINDOW" ]; }
+expect "another program has the focus" has_focus
+set_clipboard other
+xdotool key ctrl+alt+3
+expect "Ctrl+Alt+3 copies slot 3" output_is "$(hex_of $'mail\r\ntext')" clipboard_hex
+expect "and names it in the title" output_is "Velmora - Mail..." window_title
+expect "the other program keeps the focus" output_is "$other" xdotool getactivewindow
+key alt+v g
+expect "turned off, the setting says so" grep -qx GlobalShortcuts=0 "$WORK/bin/velmora-keys.ini"
+# A bar from a folder of its own that starts with the shortcuts on gets the key only when the first has
+# let go of it; the first would copy its own slot 3 otherwise.
+mkdir "$WORK/second" && cp "$WORK/bin/velmora" "$WORK/bin/libvelmora-bar.so" "$WORK/second/"
+echo GlobalShortcuts=1 >"$WORK/second/velmora-keys.ini"
+background "$WORK/second/velmora" "$WORK/b.vmd" >>"$WORK/velmora.log" 2>&1 && VELMORA_PID=${PIDS[-1]}
+expect "a second bar is shown" bar_shown
+set_clipboard other
+focus "$other"
+# Pressed again at each try: the second bar takes the keys once its start-up is done.
+press_reaches() { xdotool key ctrl+alt+3 && output_is "$(hex_of "$1")" clipboard_hex; }
+expect "Ctrl+Alt+3 now reaches the second bar" press_reaches "second bar"
+key alt+f x
+expect "the second bar ends" exited
+VELMORA_PID=$first_bar
 
 # Held back by a lock until all have started, then let go at once.
 askers=() && exec 9>"$WORK/start" && flock 9
