@@ -3,14 +3,11 @@
 # and checks; Wayland compositors in wayland.sh. Usage: source lib.sh "$velmora" "$resources"
 set -euo pipefail
 
-# A test that sets E2E_USER runs as that unprivileged user when started as root
-# (sway refuses to run as root): the program, its resources and the native window
-# of the tests go to a work folder of that user's first.
+# A test that sets E2E_USER runs as that unprivileged user when started as root (sway refuses root): the
+# program, its resources, the native window and the scripts go to a work folder of that user's first, since
+# the project may lie in a folder that user cannot read (/root).
 if [ -n "${E2E_USER:-}" ] && [ "$(id -u)" -eq 0 ]; then
     WORK=$(mktemp -d /tmp/velmora-e2e.XXXXXX)
-    # The scripts too, where they stand in the project (a benchmark in bench/
-    # sources this file from tests/e2e/): the project may lie in a folder that
-    # user cannot read (/root).
     cp "$1" "$(dirname "$1")"/libvelmora-*.so ${WAYLAND_WINDOW:+"$WAYLAND_WINDOW"} "$WORK/" && cp -r "$2" "$WORK/resources"
     project=$(realpath "$(dirname "${BASH_SOURCE[0]}")/../..") script=$(realpath --relative-to="$project" "$0")
     mkdir -p "$WORK/project/tests" "$WORK/project/$(dirname "$script")"
@@ -22,10 +19,8 @@ if [ -n "${E2E_USER:-}" ] && [ "$(id -u)" -eq 0 ]; then
 fi
 VELMORA_BUILT=$1 RESOURCES=$2 WORK=${E2E_WORK:-$(mktemp -d /tmp/velmora-e2e.XXXXXX)} FAILURES=0 PIDS=()
 
-# Only what the test started itself is stopped, by its own PID: asked first, so
-# that the X server removes its lock and socket, then forced. A compositor goes
-# first, while the X server and the bus it may run on are still there to let it
-# end cleanly.
+# Only what the test started itself is stopped, by its own PID: asked first, so that the X server removes its
+# lock and socket, then forced. A compositor goes first, while the X server and bus it runs on are still there.
 cleanup() {
     stop "${STOP_FIRST[@]}"
     stop "${PIDS[@]}"
@@ -35,9 +30,8 @@ cleanup() {
 stop() {
     [ $# -gt 0 ] || return 0
     kill "$@" 2>/dev/null || true
-    WAIT=3 wait_until none_alive "$@" || kill -KILL "$@" 2>/dev/null || true
+    WAIT=3 wait_until eval "! kill -0 $* 2>/dev/null" || kill -KILL "$@" 2>/dev/null || true
 }
-none_alive() { ! kill -0 "$@" 2>/dev/null; }
 STOP_FIRST=()
 trap cleanup EXIT
 background() { "$@" & PIDS+=($!); }
@@ -58,10 +52,8 @@ expect() {
     if wait_until "${@:2}"; then echo "ok: $1"; else fail "$1${LAST:+ (last seen: $LAST)}"; fi
 }
 
-# A home, runtime folder and session bus of the test's own: desktop settings and
-# folders of the developer's own session do not reach the program, what a first
-# start writes for the desktop stays in the test, and the bars' sockets for the
-# command line stay away from the machine's own desktop.
+# A home, runtime folder and session bus of the test's own: the developer's desktop does not reach the
+# program, and what it writes for the desktop and its sockets stay in the test.
 start_session() {
     unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP DESKTOP_SESSION \
         SESSION_MANAGER
@@ -72,8 +64,7 @@ start_session() {
     WAIT=60 wait_until test -s "$WORK/bus" || { cat "$WORK"/*.log >&2; exit 1; }
     export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$WORK/bus")
 }
-# An X server on a free display. It must not reset when its last client leaves,
-# or the next one finds no display.
+# An X server on a free display, that does not reset when its last client leaves.
 start_x_server() {
     background Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log"
     WAIT=60 wait_until test -s "$WORK/display" || { cat "$WORK"/*.log >&2; exit 1; }
@@ -92,10 +83,8 @@ start_desktop() {
 # Starts the program from a folder of its own, so that nothing it writes beside
 # itself leaks between tests; called again, another bar. Sets VELMORA_PID and WINDOW.
 start_velmora() {
-    mkdir -p "$WORK/bin"
-    cp -n "$VELMORA_BUILT" "$WORK/bin/velmora"
-    cp -n "$(dirname "$VELMORA_BUILT")"/libvelmora-*.so "$WORK/bin/"
-    cp -n "$RESOURCES/Velmora.hlp" "$WORK/bin/"
+    mkdir -p "$WORK/bin" && cp -n "$VELMORA_BUILT" "$WORK/bin/velmora"
+    cp -n "$(dirname "$VELMORA_BUILT")"/libvelmora-*.so "$RESOURCES/Velmora.hlp" "$WORK/bin/"
     background "$WORK/bin/velmora" "$@" >>"$WORK/velmora.log" 2>&1
     VELMORA_PID=${PIDS[-1]}
     expect "the bar is shown" bar_shown
@@ -105,7 +94,7 @@ windows() { xdotool search --all --onlyvisible --pid "$VELMORA_PID" --name "$1" 
 shown() { [ -n "$(windows "$1")" ]; }
 gone() { ! shown "$1"; }
 bar_shown() { WINDOW=$(windows '^Velmora' | head -n1) && [ -n "$WINDOW" ]; }
-map_state_is() { xwininfo -id "${2:-$WINDOW}" 2>/dev/null | grep -q "Map State: $1"; }
+map_state_is() { xwininfo -id "$WINDOW" 2>/dev/null | grep -q "Map State: $1"; }
 window_title() { xdotool getwindowname "$WINDOW"; }
 wm_state() { xprop -id "$WINDOW" WM_STATE | awk '/window state:/ {print $3}'; }
 above() { xprop -id "$WINDOW" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
@@ -119,7 +108,6 @@ frame_corner() {
 # A message box: a visible window titled like the bar, other than the bar.
 message_box() { windows '^Velmora$' | grep -vx "$WINDOW" | head -n1; }
 message_box_shown() { [ -n "$(message_box)" ]; }
-message_box_gone() { [ -z "$(message_box)" ]; }
 # Slot button K away from its corner, or its capture button, in the button area
 # (two rows of 24 pixels) at the bottom of the client area.
 click_button() {
@@ -144,13 +132,6 @@ slot_hex() { "$WORK/bin/velmora" --copy "$1" 2>/dev/null && clipboard_hex; }
 # items LABEL TEXT ...: the bytes of clip document items, empty up to slot 10.
 items() { for i in $(seq 20); do printf '"%s"\r\n' "${!i:-}"; done; }
 
-# document PATH FILE...: a clip document whose slot K holds the bytes of the K-th
-# file, labelled with the file's name.
-document() {
-    local path=$1 file && shift
-    { for file in "$@"; do printf '"%s"\r\n"' "$(basename "$file")" && cat "$file" && printf '"\r\n'; done
-      for _ in $(seq $((10 - $#))); do printf '""\r\n""\r\n'; done; } >"$path"
-}
 
 # The clipboard as another program sees it; clipboard_hex -t TARGET asks for that form.
 clipboard_hex() { timeout 10 xclip -selection clipboard "$@" -o 2>/dev/null | od -An -tx1 | tr -d ' \n'; }
@@ -160,10 +141,8 @@ set_clipboard() {
     wait_until output_is "$(hex_of "$1")" clipboard_hex || fail "xclip did not take the clipboard"
 }
 
-# Keys typed into the bar, or into the program's message box, once the window
-# manager has given it the focus.
-focus() { wait_until focus_now "$1" || true; }
-focus_now() { xdotool windowactivate "$1" >/dev/null 2>&1; output_is "$1" xdotool getactivewindow; }
+# Keys typed into the bar, or into the program's message box, once the window manager has given it the focus.
+focus() { wait_until eval "xdotool windowactivate $1 >/dev/null 2>&1; output_is $1 xdotool getactivewindow" || true; }
 key() { focus "$WINDOW"; xdotool key --clearmodifiers --delay 150 "$@" || true; }
 answer_message_box() {
     local box=$(message_box)

@@ -1,56 +1,109 @@
 #!/usr/bin/env bash
-# velmora --copy, --capture and --show from a second process drive the running
-# bar as its own buttons and tray icon do; a bad slot changes nothing; the
-# longest-running bar answers, also after the oldest was killed or has ended;
-# with no bar the command says so at once.
+# velmora --copy and --capture from a second process drive the running bar as its own buttons do (--show:
+# test_exit_help.sh); a bad slot changes nothing. View, Global Shortcuts: Ctrl+Alt+3 copies slot 3 while
+# another program has the focus, the setting kept beside velmor.ini; turned off, the bar lets go of the keys,
+# so that another bar can take them. The bars' sockets under load: 200 requests at once; out of
+# descriptors; a stopped bar, and a full queue (busy, not "no bar"). The longest-running bar answers, also
+# when it is stopped, killed or has ended; with no bar the command says so at once. Where the sockets go:
+# tst_barsockets.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
 items First "first text" "" "" Mail... $'mail\r\ntext' >"$WORK/a.vmd"
-items Second "second text" >"$WORK/b.vmd"
+items Second "second text" "" "" Other... "second bar" >"$WORK/b.vmd"
 items Third "third text" >"$WORK/c.vmd"
-# More bars from the same folder, while the first runs from it.
-another_bar() {
-    background "$WORK/bin/velmora" "$@" >>"$WORK/velmora.log" 2>&1
-    VELMORA_PID=${PIDS[-1]}
-    expect "another bar is shown" bar_shown
-}
 start_velmora "$WORK/a.vmd"
-first_bar=$VELMORA_PID
+first_bar=$VELMORA_PID && prlimit --pid "$first_bar" --nofile=1024
 
 set_clipboard other
 expect "--copy 3 is done" output_is 0 status_of --copy 3
 expect "slot 3's text is on the clipboard" output_is "$(hex_of $'mail\r\ntext')" clipboard_hex
-expect "the title names slot 3" output_is "Velmora - Mail..." window_title
 set_clipboard "taken in"
 expect "--capture 4 is done" output_is 0 status_of --capture 4
 set_clipboard other
 click_slot 4
 expect "slot 4 took in what xclip offered" output_is "$(hex_of 'taken in')" clipboard_hex
-expect "and is labelled from it" output_is "Velmora - taken i..." window_title
 set_clipboard other
 expect "--copy 11 gives status 1" output_is 1 status_of --copy 11
 grep -q "'11' is not a slot number" "$WORK/stderr" || fail "--copy 11 says why: $(cat "$WORK/stderr")"
-expect "and changes neither the clipboard" output_is "$(hex_of other)" clipboard_hex
-expect "nor the title" output_is "Velmora - taken i..." window_title
+expect "and leaves the clipboard alone" output_is "$(hex_of other)" clipboard_hex
 
-key ctrl+h
-expect "Ctrl+H without a tray minimises the bar" output_is Iconic wm_state
-expect "--show is done" output_is 0 status_of --show
-expect "--show maps the bar" output_is Normal wm_state
-expect "and gives it the focus" output_is "$WINDOW" xdotool getactivewindow
+key alt+v g
+expect "the global shortcuts setting is kept in its own file" grep -qx GlobalShortcuts=1 "$WORK/bin/velmora-keys.ini"
+background xmessage -geometry 300x80+700+600 "another program" >/dev/null 2>&1
+has_focus() { other=$(xdotool getactivewindow) && [ "$other" != "$WINDOW" ]; }
+expect "another program has the focus" has_focus
+set_clipboard other
+xdotool key ctrl+alt+3
+expect "Ctrl+Alt+3 copies slot 3" output_is "$(hex_of $'mail\r\ntext')" clipboard_hex
+expect "and names it in the title" output_is "Velmora - Mail..." window_title
+expect "the other program keeps the focus" output_is "$other" xdotool getactivewindow
+key alt+v g
+expect "turned off, the setting says so" grep -qx GlobalShortcuts=0 "$WORK/bin/velmora-keys.ini"
+# A bar from a folder of its own that starts with the shortcuts on gets the key only when the first has
+# let go of it; the first would copy its own slot 3 otherwise.
+mkdir "$WORK/second" && cp "$WORK/bin/velmora" "$WORK/bin/libvelmora-bar.so" "$WORK/second/"
+echo GlobalShortcuts=1 >"$WORK/second/velmora-keys.ini"
+background "$WORK/second/velmora" "$WORK/b.vmd" >>"$WORK/velmora.log" 2>&1 && VELMORA_PID=${PIDS[-1]}
+expect "a second bar is shown" bar_shown
+set_clipboard other
+focus "$other"
+# Pressed again at each try: the second bar takes the keys once its start-up is done.
+press_reaches() { xdotool key ctrl+alt+3 && output_is "$(hex_of "$1")" clipboard_hex; }
+expect "Ctrl+Alt+3 now reaches the second bar" press_reaches "second bar"
+key alt+f x
+expect "the second bar ends" exited
+VELMORA_PID=$first_bar
 
-# A second bar: the first, running longer, answers.
-another_bar "$WORK/b.vmd"
-second_bar=$VELMORA_PID second_window=$WINDOW
+# Held back by a lock until all have started, then let go at once.
+askers=() && exec 9>"$WORK/start" && flock 9
+for i in $(seq 200); do
+    { exec 9>&-; flock -s "$WORK/start" timeout 60 "$WORK/bin/velmora" --copy $((i % 10 + 1)) 2>>"$WORK/many.err" &&
+        echo 0 >"$WORK/many.$i" || echo $? >"$WORK/many.$i"; } & askers+=($!)
+done
+sleep 2 && exec 9>&-
+wait "${askers[@]}"
+same "200 requests at once are all done" 200 "$(grep -lx 0 "$WORK"/many.* | wc -l)"
+
+# Connections that never ask, more than the bar has descriptors for.
+socket=$(ls "$XDG_RUNTIME_DIR"/velmora-* | head -n1)
+(ulimit -n 4096 2>/dev/null || true
+ exec perl -MIO::Socket::UNIX -e 'my @held = map { IO::Socket::UNIX->new(Peer => $ARGV[0]) } 1..1031; sleep 8' "$socket") & PIDS+=($!)
+out_of_descriptors() { [ "$(ls "/proc/$first_bar/fd" | wc -l)" -ge 1020 ]; }
+expect "the bar runs out of descriptors" out_of_descriptors
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$first_bar/stat"; }
+before=$(cpu_ticks) && sleep 2 && used=$(($(cpu_ticks) - before))
+[ "$used" -lt 20 ] && echo "ok: out of descriptors, the bar used $used of 200 ticks in 2 s" || fail "and used $used ticks"
+expect "once they are gone the bar answers again" output_is 0 status_of --copy 1
+
+kill -STOP "$first_bar"
+same "a stopped bar: --copy 2 ends with status 4" 4 "$(status_of --copy 2)"
+same "and says why" "velmora: the running bar does not answer" "$(cat "$WORK/stderr")"
+(ulimit -n 70000 2>/dev/null || ulimit -n 8192; exec perl -MIO::Socket::UNIX -e '$| = 1; @q = map { IO::Socket::UNIX->new(
+    Peer => $ARGV[0], Blocking => 0) } 0..$ARGV[1]; print "full\n"; sleep 60' "$socket" "$(cat /proc/sys/net/core/somaxconn)" >"$WORK/queue") &
+filler=$! && PIDS+=($!) && wait_until grep -q full "$WORK/queue"
+same "its queue full: --copy 2 ends with status 4" 4 "$(status_of --copy 2)"
+same "and says why" "velmora: the running bar is too busy to take the request" "$(cat "$WORK/stderr")"
+kill "$filler"
+set_clipboard other && kill -CONT "$first_bar"
+expect "the bar runs again" output_is 0 status_of --show
+same "the request given up on is not carried out" "$(hex_of other)" "$(clipboard_hex)"
+
+start_velmora "$WORK/b.vmd" && kill -STOP "$first_bar"
+same "the oldest bar stopped: --copy 1 ends with status 0" 0 "$(status_of --copy 1)"
+same "the next bar's slot 1 is copied" "$(hex_of 'second text')" "$(clipboard_hex)"
+kill -CONT "$first_bar"
+expect "the oldest bar runs again" output_is 0 status_of --show
+same "and leaves the request it was not given alone" "$(hex_of 'second text')" "$(clipboard_hex)"
 expect "--copy 1 reaches the bar that has run longest" output_is 0 status_of --copy 1
 expect "the first bar's slot 1 is copied" output_is "$(hex_of 'first text')" clipboard_hex
+second_bar=$VELMORA_PID second_window=$WINDOW
 # Killed, the first bar leaves its socket behind; the second answers.
 kill -KILL "$first_bar"
 VELMORA_PID=$first_bar wait_until exited
 expect "after kill -9 the next bar answers" output_is 0 status_of --copy 1
 expect "with its slot 1" output_is "$(hex_of 'second text')" clipboard_hex
 # A bar started now is younger: the second still answers until it ends.
-another_bar "$WORK/c.vmd"
+start_velmora "$WORK/c.vmd"
 third_bar=$VELMORA_PID
 VELMORA_PID=$second_bar WINDOW=$second_window key alt+f x
 VELMORA_PID=$second_bar expect "the second bar ends by File, Exit" exited

@@ -1,12 +1,9 @@
 # Wayland compositors with XWayland for the end-to-end tests, native programs
 # on them and their clipboard; sourced by lib.sh.
 
-# start_compositor sway|kwin|mutter|weston: runs the compositor on a runtime
-# folder of its own, mutter and weston nested in an Xvfb of the test's own (a
-# headless one has no keyboard, so its seat has no clipboard). A script it starts
-# tells where its socket and XWayland are; the test and the programs it starts
-# take those, with the test's own runtime folder, since KWin opens its own to
-# every user.
+# start_compositor sway|kwin|mutter|weston: the compositor on a runtime folder of its own, mutter and weston
+# nested in an Xvfb of the test's own (a headless one has no keyboard, so no clipboard). A script it starts
+# tells where its socket and XWayland are; the test keeps its own runtime folder (KWin opens its own to all).
 start_compositor() {
     COMPOSITOR=$1
     local folder=$WORK/compositor
@@ -45,8 +42,7 @@ EOF
     WAIT=60 wait_until xprop -root >/dev/null 2>&1 || { cat "$WORK/compositor.log" >&2; exit 1; }
 }
 
-# A native Wayland window that takes the focus as a program in front would; it
-# says when it gains and loses the focus.
+# A native Wayland window that takes the focus as a program in front would, and says when it has it.
 start_native_window() {
     background "$WAYLAND_WINDOW" >"$WORK/native.log" 2>>"$WORK/compositor.log"
     NATIVE_PID=${PIDS[-1]}
@@ -54,13 +50,12 @@ start_native_window() {
 }
 native_has_focus() { [ "$(tail -n1 "$WORK/native.log")" == active ]; }
 
-# The clipboard as a native program sees it, and a native program's text on it
-# (wl-copy offers it until another program takes the clipboard, and then ends).
+# The clipboard as a native program sees it, and a native program's text on it (wl-copy offers it until
+# another program takes the clipboard, and then ends).
 wayland_clipboard_hex() { timeout 10 wl-paste --no-newline 2>/dev/null | od -An -tx1 | tr -d ' \n'; }
 wayland_copy() {
-    # Where no clipboard manager protocol is offered, wl-copy needs the focus for
-    # a moment, which mutter does not always give a new window: one that has not
-    # taken the clipboard after a while makes way for another.
+    # Without a clipboard manager protocol wl-copy needs the focus for a moment, which mutter does not always
+    # give a new window: one that has not taken the clipboard after a while makes way for another.
     for _ in 1 2 3; do
         background wl-copy --foreground -- "$1" 2>>"$WORK/compositor.log"
         WAIT=8 wait_until output_is "$(hex_of "$1")" wayland_clipboard_hex && return
@@ -68,6 +63,5 @@ wayland_copy() {
     done
     fail "wl-copy did not take the clipboard"
 }
-# A text too long for the command line goes through a file in /tmp, which wl-copy
-# removes when it ends on its own, once another program has taken the clipboard.
+# A text too long for the command line goes through a file.
 wayland_copy_file() { background sh -c 'exec wl-copy --foreground <"$0"' "$1" 2>>"$WORK/compositor.log"; }

@@ -14,6 +14,7 @@ class TestQtDesktop : public QObject
 private slots:
     void messageBoxStyleMapsToButtonsIconAndAnswer_data();
     void messageBoxStyleMapsToButtonsIconAndAnswer();
+    void saveDialogAsksBeforeOverwritingWithFlag2_data();
     void saveDialogAsksBeforeOverwritingWithFlag2();
 };
 
@@ -88,30 +89,37 @@ void TestQtDesktop::messageBoxStyleMapsToButtonsIconAndAnswer()
     QCOMPARE(seen.title, QStringLiteral("Velmora"));
 }
 
+void TestQtDesktop::saveDialogAsksBeforeOverwritingWithFlag2_data()
+{
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<bool>("asked");
+    QTest::newRow("flag 2 asks before overwriting") << 6 << true;
+    QTest::newRow("without it, no question") << 4 << false;
+}
+
 // The real dialog, with the document filter, answered with Enter on the name it offers: an existing file.
 void TestQtDesktop::saveDialogAsksBeforeOverwritingWithFlag2()
 {
+    QFETCH(int, flags);
     QTemporaryDir dir;
     QVERIFY(QFile(dir.filePath("x.vmd")).open(QIODevice::WriteOnly));
-    for (const int flags : {6, 4}) {
-        CommonDialog dialog{"Velmora (*.vmd) files |*.vmd", flags, {}, dir.filePath("x.vmd")};
-        QString filters;
-        bool asked = false;
-        QTimer enter, yes; // the question comes up inside the handling of Enter
-        QObject::connect(&enter, &QTimer::timeout, [&] {
-            if (auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
-                filters = files->nameFilters().join(';'), enter.stop(),
-                QTest::keyClick(files->focusWidget(), Qt::Key_Return);
-        });
-        QObject::connect(&yes, &QTimer::timeout, [&] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
-                asked = true, box->button(QMessageBox::Yes)->click();
-        });
-        enter.start(20), yes.start(20);
-        QCOMPARE(QtDesktop({}).showSave(dialog), dir.filePath("x.vmd"));
-        QCOMPARE(filters, "Velmora (*.vmd) files (*.vmd)");
-        QCOMPARE(asked, flags == 6); // flag 2 asks before overwriting
-    }
+    CommonDialog dialog{"Velmora (*.vmd) files |*.vmd", flags, {}, dir.filePath("x.vmd")};
+    QString filters;
+    bool asked = false;
+    QTimer enter, yes; // the question comes up inside the handling of Enter
+    QObject::connect(&enter, &QTimer::timeout, [&] {
+        if (auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
+            filters = files->nameFilters().join(';'), enter.stop(),
+            QTest::keyClick(files->focusWidget(), Qt::Key_Return);
+    });
+    QObject::connect(&yes, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            asked = true, box->button(QMessageBox::Yes)->click();
+    });
+    enter.start(20), yes.start(20);
+    QCOMPARE(QtDesktop({}).showSave(dialog), dir.filePath("x.vmd"));
+    QCOMPARE(filters, "Velmora (*.vmd) files (*.vmd)");
+    QTEST(asked, "asked");
 }
 
 QTEST_MAIN(TestQtDesktop)

@@ -7,36 +7,56 @@ class TestCaptions : public QObject
 {
     Q_OBJECT
 private slots:
+    void copyTitleFollowsLabelThenTextThenNothing_data();
     void copyTitleFollowsLabelThenTextThenNothing();
+    void captureCutsLabelAfterSevenCharacters_data();
     void captureCutsLabelAfterSevenCharacters();
     void captionsShowLabelsLiterally();
+    void titleShowsPlaceholderLiterally_data();
+    void titleShowsPlaceholderLiterally();
 };
+
+void TestCaptions::copyTitleFollowsLabelThenTextThenNothing_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("no label: the slot's default name") << 10 << QString() << QByteArray("abc") << "Velmora - ...10";
+    QTest::newRow("empty slot: the program's name alone") << 2 << QString() << QByteArray() << "Velmora";
+    QTest::newRow("a blank label counts") << 5 << QString(" ") << QByteArray() << "Velmora -  ";
+    QTest::newRow("a blank text counts") << 6 << QString() << QByteArray(" ") << "Velmora - ...6";
+}
 
 void TestCaptions::copyTitleFollowsLabelThenTextThenNothing()
 {
+    QFETCH(int, slot);
+    QFETCH(QString, label);
+    QFETCH(QByteArray, text);
     AppState state;
     state.programTitle = QStringLiteral("Velmora");
-    state.slot(10) = {"", "abc"}, state.slot(5) = {" ", ""}, state.slot(6) = {"", " "}; // blanks count
-    QStringList titles;
-    for (const int k : {10, 2, 5, 6}) {
-        titles << copyTitle(state, k);
-    }
-    QCOMPARE(titles.join('|'), "Velmora - ...10|Velmora|Velmora -  |Velmora - ...6");
+    state.slot(slot) = {label, text};
+    QTEST(copyTitle(state, slot), "title");
+}
+
+void TestCaptions::captureCutsLabelAfterSevenCharacters_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("empty") << QByteArray() << "...";
+    QTest::newRow("short") << QByteArray("Hello") << "Hello...";
+    QTest::newRow("a blank eighth is cut") << QByteArray("Weekend trip") << "Weekend...";
+    QTest::newRow("a blank seventh is kept") << QByteArray("abcdef ghij") << "abcdef ...";
+    QTest::newRow("CR LF counts as two") << QByteArray("\r\nbcdefgh") << "\r\nbcdef...";
+    QTest::newRow("an emoji seventh is kept whole")
+        << QByteArray("abcdef\U0001F600xyz") << QString::fromUtf8("abcdef\U0001F600...");
+    QTest::newRow("counted in characters, not bytes") << QByteArray("ééééééééé") << QString::fromUtf8("ééééééé...");
 }
 
 void TestCaptions::captureCutsLabelAfterSevenCharacters()
 {
-    // Empty, short, a blank eighth or seventh, CR LF as two, an emoji at the seventh kept whole, counted in characters.
-    const char *const cases[][2] = {{"", "..."},
-                                    {"Hello", "Hello..."},
-                                    {"Weekend trip", "Weekend..."},
-                                    {"abcdef ghij", "abcdef ..."},
-                                    {"\r\nbcdefgh", "\r\nbcdef..."},
-                                    {"abcdef\U0001F600xyz", "abcdef\U0001F600..."},
-                                    {"ééééééééé", "ééééééé..."}};
-    for (const auto &[text, label] : cases) {
-        QCOMPARE(captureLabel(text), QString::fromUtf8(label));
-    }
+    QFETCH(QByteArray, text);
+    QTEST(captureLabel(text), "label");
 }
 
 void TestCaptions::captionsShowLabelsLiterally()
@@ -50,13 +70,23 @@ void TestCaptions::captionsShowLabelsLiterally()
     QCOMPARE(controlCaption(QString(1 << 20, '&')).size(), 2 * ShownLength);
     QCOMPARE(windowTitleText(QString(ShownLength - 1, 'x') + QStringLiteral(u"\U0001F600 and more")).size(),
              ShownLength + 1);
-    // Qt reads "[*]" in a title as a placeholder; the title shown must be the title itself.
-    for (const QString title : {"Velmora - [*]...", "Velmora - [*][*]x..."}) {
-        QWidget window;
-        window.setWindowTitle(windowTitleText(title));
-        window.show();
-        QCOMPARE(window.windowHandle()->title(), title);
-    }
+}
+
+// Qt reads "[*]" in a title as a placeholder; the title shown must be the title itself.
+void TestCaptions::titleShowsPlaceholderLiterally_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::newRow("one placeholder") << "Velmora - [*]...";
+    QTest::newRow("two placeholders") << "Velmora - [*][*]x...";
+}
+
+void TestCaptions::titleShowsPlaceholderLiterally()
+{
+    QFETCH(QString, title);
+    QWidget window;
+    window.setWindowTitle(windowTitleText(title));
+    window.show();
+    QCOMPARE(window.windowHandle()->title(), title);
 }
 
 QTEST_MAIN(TestCaptions)

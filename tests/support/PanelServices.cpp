@@ -1,7 +1,6 @@
-// What a desktop panel offers on the session bus, reduced to what Qt looks for: a
-// StatusNotifierWatcher with a registered host (KDE, GNOME with AppIndicator,
-// LXQt), and with --global-menu the name of a global menu registrar. Each item
-// that registers is printed as "item SERVICE", so that a test can act on it.
+// What a desktop panel offers on the session bus, reduced to what Qt looks for: a StatusNotifierWatcher with
+// a registered host (KDE, GNOME with AppIndicator, LXQt), and a global menu registrar. Each item that
+// registers is printed as "item SERVICE", so that a test can act on it.
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -35,12 +34,10 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QDBusConnection bus = QDBusConnection::sessionBus();
     StatusNotifierWatcher watcher;
-    bool ok = bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
-                                 QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties) &&
-              bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"));
-    if (QCoreApplication::arguments().contains(QStringLiteral("--global-menu"))) {
-        ok = ok && bus.registerService(QStringLiteral("com.canonical.AppMenu.Registrar"));
-    }
+    const bool ok = bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
+                                       QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties) &&
+                    bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")) &&
+                    bus.registerService(QStringLiteral("com.canonical.AppMenu.Registrar"));
     std::printf("%s\n", ok ? "ready" : qPrintable(bus.lastError().message()));
     std::fflush(stdout);
     return ok ? QCoreApplication::exec() : 1;
