@@ -87,24 +87,15 @@ void TestBarSlots::screenReadersHearTheSlotAndWhatItHolds_data()
     QTest::addColumn<QString>("caption"); // the slot button's text
     QTest::addColumn<QString>("slotName");
     QTest::addColumn<QString>("accessKey"); // of Copy Text entry 5
-    QTest::newRow("empty") << ""
-                           << ""
-                           << ""
-                           << "Slot 5: empty"
-                           << "Alt+5";
-    QTest::newRow("an access key sign is said as written") << "R&D"
-                                                           << "five"
-                                                           << "R&&D"
-                                                           << "Slot 5: R&D"
-                                                           << "";
-    QTest::newRow("no label: the text, a tab as a blank") << ""
-                                                          << "six\ttext"
-                                                          << ""
-                                                          << "Slot 5, no label: six text"
-                                                          << "Alt+5";
-    QTest::newRow("a long label shown and said in part")
-        << QString(1 << 20, 'x') << "seven" << QString(1024, 'x') << "Slot 5: " + QString(80, 'x') + "..."
-        << "";
+    const auto row = [](const char *name, const QString &label, const char *text, const QString &caption,
+                        const QString &slotName, const char *accessKey) {
+        QTest::newRow(name) << label << QString(text) << caption << slotName << QString(accessKey);
+    };
+    row("empty", "", "", "", "Slot 5: empty", "Alt+5");
+    row("an access key sign is said as written", "R&D", "five", "R&&D", "Slot 5: R&D", "");
+    row("no label: the text, a tab as a blank", "", "six\ttext", "", "Slot 5, no label: six text", "Alt+5");
+    row("a long label shown and said in part", QString(1 << 20, 'x'), "seven", QString(1024, 'x'),
+        "Slot 5: " + QString(80, 'x') + "...", "");
 }
 
 void TestBarSlots::screenReadersHearTheSlotAndWhatItHolds()
