@@ -71,9 +71,17 @@ private slots:
         QCOMPARE(value, text);
     }
 
+    void everyOpeningLoadsTheSameBoxOverTheBar_data()
+    {
+        QTest::addColumn<QColor>("face");
+        QTest::newRow("dark theme") << QColor("#353535");
+        QTest::newRow("light theme") << QColor("#efefef");
+    }
     // Each opening builds the box afresh: only Always on Top of the bar tells them apart.
     void everyOpeningLoadsTheSameBoxOverTheBar()
     {
+        QFETCH(QColor, face);
+        QApplication::setPalette(QPalette(face));
         const QMap<QString, QString> captions{{"lblDescription", "Velmora is a clipboard enhancement system."},
                                               {"lblDisclaimer", ""},
                                               {"lblTitle", "Velmora"},
@@ -95,11 +103,14 @@ private slots:
             QCOMPARE(url->cursor().shape(), Qt::PointingHandCursor);
             QVERIFY2(url->font().underline(), "the address is underlined");
             QVERIFY2(!box->findChild<QLabel *>("picIcon")->pixmap().isNull(), "the program's icon is shown");
-            for (const QLabel *label : box->findChildren<QLabel *>()) {
+            for (QLabel *label : box->findChildren<QLabel *>()) {
                 QCOMPARE(label->text(), captions.value(label->objectName(), "(no such label)"));
                 // Every caption on one line, shown whole by its label.
                 QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width(),
                          qPrintable(label->objectName() + " is cut"));
+                const double contrast = label->text().isEmpty() ? 21 : textContrast(label);
+                QVERIFY2(contrast >= 4.5,
+                         qPrintable(QString("%1: contrast %2 : 1").arg(label->objectName()).arg(contrast)));
             }
         }
     }
@@ -113,8 +124,7 @@ private slots:
             << QStringList{"cpu-x", "hardinfo", "MSINFO32.EXE"} << QString() << "hardinfo";
         QTest::newRow("none") << QStringList() << QString() << QString();
         QTest::newRow("none, but the folder's") << QStringList{"MSINFO32.EXE"} << QString() << "MSINFO32.EXE";
-        QTest::newRow("the machine before the store") << QStringList{"cpu-x"} << "/gone"
-                                                      << "cpu-x";
+        QTest::newRow("the machine before the store") << QStringList{"cpu-x"} << QString("/gone") << "cpu-x";
         QTest::newRow("a registered path that is gone") << QStringList{"MSINFO32.EXE"} << "/gone" << QString();
     }
     void systemInfoStartsTheFirstProgramFound()
@@ -146,26 +156,6 @@ private slots:
         m_desktop.expectMessage("Unable to launch your browser, please type the address manually.",
                                 Desktop::OkOnly | Desktop::Information, "Velmora", Desktop::Ok);
         QVERIFY2(open("lblURL")->isVisible(), "the About box stays open");
-    }
-
-    void everyTextKeepsItsContrastOnEveryTheme_data()
-    {
-        QTest::addColumn<QColor>("face"); // of the theme: dark, light
-        QTest::addColumn<QString>("label");
-        for (const char *face : {"#353535", "#efefef"}) {
-            for (const char *label : {"lblTitle", "lblVersion", "lblCopyright", "lblURL", "lblDescription"}) {
-                QTest::addRow("%s on %s", label, face) << QColor(face) << QString(label);
-            }
-        }
-    }
-    void everyTextKeepsItsContrastOnEveryTheme()
-    {
-        QFETCH(QColor, face);
-        QFETCH(QString, label);
-        QApplication::setPalette(QPalette(face));
-        const double contrast = textContrast(open()->findChild<QLabel *>(label));
-        qInfo("contrast %.2f : 1", contrast);
-        QVERIFY(contrast >= 4.5);
     }
 };
 

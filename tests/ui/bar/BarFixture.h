@@ -22,6 +22,7 @@ protected:
     {
         m_state = std::make_unique<AppState>();
         m_registrations = 0;
+        m_editorOpened = false;
         m_form =
             std::make_unique<BarWindow>(*m_state, *m_desktop, m_clipboard, m_keyStore, [this] { ++m_registrations; });
     }
@@ -73,28 +74,41 @@ protected:
         QTest::mouseClick(menu, Qt::LeftButton, {}, entry.center());
         menu->hide();
     }
-    // Chooses the menu entry; an editor it opens the user closes at once. Says whether one opened.
-    bool choose(const QString &entry)
+    // Chooses the menu entry; an editor it opens the user closes at once (and m_editorOpened tells).
+    void choose(const QString &entry)
     {
-        bool editorOpened = false;
-        QTimer::singleShot(0, m_form.get(), [&editorOpened] {
+        QTimer::singleShot(0, m_form.get(), [this] {
             if (QWidget *editor = QApplication::activeModalWidget()) {
-                editorOpened = editor->objectName() == QLatin1String("SlotEditor");
+                m_editorOpened = editor->objectName() == QLatin1String("SlotEditor");
                 editor->close();
             }
         });
         child(entry)->trigger();
         QCoreApplication::processEvents();
-        return editorOpened;
     }
     void answerSavePrompt(int answer)
     {
         m_desktop->expectMessage(QStringLiteral("Do you want to save the changes ?"),
                                  Desktop::YesNoCancel | Desktop::Exclamation, "Velmora", answer);
     }
+    void expectNotFound()
+    {
+        m_desktop->expectMessage(QStringLiteral("Cannot find this file."),
+                                 Desktop::OkOnly | Desktop::Exclamation | Desktop::DefaultButton2, "Velmora",
+                                 Desktop::Ok);
+    }
+    // The message that the document cannot be read or written, whatever the reason.
+    void expectCannotUse(const QString &name)
+    {
+        m_desktop->expectMessage(QStringLiteral("The document \"%1\" cannot *").arg(document(name)),
+                                 Desktop::OkOnly | Desktop::Exclamation, "Velmora", Desktop::Ok);
+    }
+    // The Open or Save dialog answered with the named document, "" cancels it.
+    void openDialogGives(const QString &name) { m_desktop->expectOpen(4, name.isEmpty() ? name : document(name)); }
+    void saveDialogGives(const QString &name) { m_desktop->expectSave(6, name.isEmpty() ? name : document(name)); }
     void openDocument(const QString &name)
     {
-        m_desktop->expectOpen(4, document(name));
+        openDialogGives(name);
         choose(QStringLiteral("mnuopen"));
     }
 
@@ -105,4 +119,5 @@ protected:
     QtClipboard m_clipboard;
     std::unique_ptr<BarWindow> m_form;
     int m_registrations = 0;
+    bool m_editorOpened = false;
 };

@@ -53,21 +53,18 @@ void TestBarLayout::startUpFollowsTheSettingsFile()
     QFETCH(bool, firstStart);
     QFETCH(QString, arguments);
     QFETCH(bool, loaded);
-    QFETCH(bool, missingReported);
-    QFETCH(bool, damageReported);
     QFile settings(settingsPath());
     QVERIFY(firstStart || settings.open(QIODevice::WriteOnly));
     writeDocument(QStringLiteral("my clips"), {QString(), "ten"}, 10);
     QVERIFY(QFile(document("bad")).open(QIODevice::WriteOnly) && QDir::setCurrent(m_folder.path()));
     m_desktop->arguments = arguments;
+    QFETCH(bool, missingReported);
+    QFETCH(bool, damageReported);
     if (missingReported) {
-        m_desktop->expectMessage(QStringLiteral("Cannot find this file."),
-                                 Desktop::OkOnly | Desktop::Exclamation | Desktop::DefaultButton2, "Velmora",
-                                 Desktop::Ok);
+        expectNotFound();
     }
     if (damageReported) {
-        m_desktop->expectMessage(QString("The document \"%1\" cannot *").arg(document("bad")),
-                                 Desktop::OkOnly | Desktop::Exclamation, "Velmora", Desktop::Ok);
+        expectCannotUse(QStringLiteral("bad"));
     }
     m_form->startUp();
     m_form->show();
@@ -138,11 +135,8 @@ void TestBarLayout::viewMenuAndSettingsFileShapeTheBar()
 {
     QFETCH(QByteArray, settings);
     QFETCH(QStringList, chosen);
-    QFETCH(QSize, sizeTwips);
     QFETCH(QStringList, checked);
-    QFETCH(QSize, buttonArea);
     QFETCH(QPoint, slot10At);
-    QFETCH(QPoint, place);
     const QPoint design = m_form->pos();
     QFile file(settingsPath());
     QVERIFY(settings.isEmpty() || (settings == "folder" ? QDir(m_folder.path()).mkdir("velmor.ini")
@@ -152,13 +146,13 @@ void TestBarLayout::viewMenuAndSettingsFileShapeTheBar()
     for (const QString &entry : chosen) {
         child(entry)->trigger();
     }
-    QCOMPARE(this->sizeTwips(), sizeTwips);
+    QTEST(sizeTwips(), "sizeTwips");
     QCOMPARE(checkedEntries(), checked);
-    QCOMPARE(m_form->centralWidget()->size(), buttonArea);
+    QTEST(m_form->centralWidget()->size(), "buttonArea");
     QCOMPARE(button("Cmd%1", 10)->pos(), slot10At);
     QCOMPARE(button("cmdp%1", 10)->pos(), slot10At); // in the slot button's corner
     QCOMPARE(button("cmdp%1", 10)->isVisibleTo(m_form.get()), checked.contains("insert"));
-    QCOMPARE(m_form->pos() == design ? DesignPosition : m_form->pos(), place);
+    QTEST(m_form->pos() == design ? DesignPosition : m_form->pos(), "place");
     QCOMPARE(m_registrations, settings.isEmpty() ? 1 : 0); // only a first start registers the document type
 }
 
