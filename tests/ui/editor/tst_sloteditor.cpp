@@ -36,7 +36,8 @@ private slots:
     {
         m_state = {}, m_editor = {}, m_view = {}, m_desktop = {}, m_clipboard.setText("keep");
         m_state.programTitle = "Velmora";
-        m_state.setSlotSet({ClipSlot(), {"old", ""}, {"a&b", ""}, {"four", "text 4"}, {}, {}, {}, {}, {}, {"ten", "x"}});
+        m_state.setSlotSet(
+            {ClipSlot(), {"old", ""}, {"a&b", ""}, {"four", "text 4"}, {}, {}, {}, {}, {}, {"ten", "x"}});
     }
     void cleanup() { QVERIFY2(m_desktop.failures().isEmpty(), qPrintable(m_desktop.failures().join('\n'))); }
     void tabOrderAndVerticalArrangementForOneOpening();
