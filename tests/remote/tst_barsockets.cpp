@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 enum Planted { Nothing, OpenFolder, Link };
@@ -14,6 +15,8 @@ class TestBarSockets : public QObject
 private slots:
     void newBarFolderIsTheUsersAlone_data();
     void newBarFolderIsTheUsersAlone();
+    void aRuntimeFolderIsUsedOnlyWhereASocketPathFits_data();
+    void aRuntimeFolderIsUsedOnlyWhereASocketPathFits();
 };
 
 void TestBarSockets::newBarFolderIsTheUsersAlone_data()
@@ -58,6 +61,30 @@ void TestBarSockets::newBarFolderIsTheUsersAlone()
     QCOMPARE(info.st_mode & 0777, mode_t(0700));
     QVERIFY(BarSockets::folders(error) == std::vector<std::string>{chosen.toStdString()}); // the askers look there
     QCOMPARE(QString::fromStdString(BarSockets::folderForNewBar(error)), chosen); // and the next bar goes there
+}
+
+// A socket's path holds at most 107 bytes and its end mark; the longest name a bar gives its socket must fit.
+void TestBarSockets::aRuntimeFolderIsUsedOnlyWhereASocketPathFits_data()
+{
+    QTest::addColumn<int>("spare"); // bytes left in the path beside the longest socket name and its end mark
+    QTest::addColumn<bool>("used");
+    QTest::newRow("room for the end mark") << 0 << true;
+    QTest::newRow("no room for the end mark") << -1 << false;
+}
+
+void TestBarSockets::aRuntimeFolderIsUsedOnlyWhereASocketPathFits()
+{
+    QFETCH(int, spare);
+    QFETCH(bool, used);
+    QTemporaryDir temporary;
+    const int length = int(sizeof sockaddr_un::sun_path) - 2 - int(BarSockets::socketName(0, 4194304).size()) - spare;
+    const QString runtime = temporary.path() + '/' + QString(length - temporary.path().size() - 1, 'r');
+    QVERIFY(QDir().mkpath(runtime));
+    QCOMPARE(chmod(QFile::encodeName(runtime), 0700), 0);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    qputenv("TMPDIR", QFile::encodeName(temporary.path()));
+    std::string error;
+    QCOMPARE(QString::fromStdString(BarSockets::folderForNewBar(error)) == runtime, used);
 }
 
 QTEST_APPLESS_MAIN(TestBarSockets)
