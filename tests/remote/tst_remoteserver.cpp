@@ -1,0 +1,71 @@
+#include "remote/BarSockets.h"
+#include "remote/RemoteServer.h"
+
+#include <QtTest>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+// The bar's end of the exchange, over a real socket, with the asker's side written out byte by byte.
+class TestRemoteServer : public QObject
+{
+    Q_OBJECT
+private slots:
+    void aRequestIsCarriedOutOnlyOnceTheBarsOfferIsTaken_data();
+    void aRequestIsCarriedOutOnlyOnceTheBarsOfferIsTaken();
+};
+
+void TestRemoteServer::aRequestIsCarriedOutOnlyOnceTheBarsOfferIsTaken_data()
+{
+    QTest::addColumn<QByteArray>("sent");    // by the asker, Offer awaited before each Take
+    QTest::addColumn<QByteArray>("offered"); // the bar's Offers before its answer
+    QTest::addColumn<QByteArray>("answer");  // the bar's answer, empty when the request was not carried out
+    QTest::newRow("a request whose offer is taken")
+        << QByteArray("--copy 3\n!") << QByteArray(".") << QByteArray("0 3");
+    QTest::newRow("a take before the request ends") << QByteArray("!--copy 3") << QByteArray() << QByteArray();
+    QTest::newRow("an offer not taken") << QByteArray("--copy 3\n") << QByteArray(".") << QByteArray();
+    QTest::newRow("an empty request is offered, and answered as not understood")
+        << QByteArray("\n!") << QByteArray(".") << QByteArray("1 the bar does not understand ''");
+}
+
+void TestRemoteServer::aRequestIsCarriedOutOnlyOnceTheBarsOfferIsTaken()
+{
+    QFETCH(QByteArray, sent);
+    QFETCH(QByteArray, offered);
+    QFETCH(QByteArray, answer);
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    RemoteServer server([](const CommandLineRequest &request,
+                           const RemoteServer::Reply &reply) { reply(0, QString::number(request.slot)); },
+                        nullptr);
+    QString error;
+    QVERIFY2(server.listen(error), qPrintable(error));
+    const QStringList sockets = QDir(runtime.path()).entryList(QDir::System);
+    QCOMPARE(sockets.size(), 1);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, QFile::encodeName(runtime.filePath(sockets.first())).constData(),
+             sizeof address.sun_path);
+    const int asker = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    QCOMPARE(::connect(asker, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    QByteArray received;
+    const auto receive = [&received, asker] {
+        char buffer[64];
+        for (ssize_t size; (size = recv(asker, buffer, sizeof buffer, 0)) > 0;)
+            received.append(buffer, size);
+        return received;
+    };
+    for (const char c : sent) {
+        if (c == BarSockets::Take)
+            QTRY_COMPARE(receive(), offered);
+        QCOMPARE(send(asker, &c, 1, MSG_NOSIGNAL), 1);
+    }
+    // What does not come is given a moment; what comes may take longer on a busy machine.
+    QTest::qWait(200);
+    QTRY_COMPARE(receive(), offered + answer);
+    close(asker);
+}
+
+QTEST_GUILESS_MAIN(TestRemoteServer)
+#include "tst_remoteserver.moc"
