@@ -1,0 +1,90 @@
+#include "platform/GlobalShortcuts.h"
+#include "platform/Xcb.h"
+
+#include <QtTest>
+
+// The ten shortcuts on an X server of the test's own, typed with xdotool as a
+// user types them into whatever program has the focus.
+class TestGlobalShortcuts : public QObject
+{
+    Q_OBJECT
+    QList<int> m_pressed;
+    GlobalShortcuts m_shortcuts{[this](int slot) { m_pressed << slot; }, this};
+
+    static void type(const QString &keys)
+    {
+        QCOMPARE(QProcess::execute("xdotool", QStringList{"key"} + keys.split(' ')), 0);
+    }
+    // What the keys copied: ctrl+alt+9 after them marks the end of what they did.
+    QList<int> slotsCopiedBy(const QString &keys)
+    {
+        m_pressed.clear();
+        type(keys);
+        type("ctrl+alt+9");
+        if (!QTest::qWaitFor([this] { return m_pressed.endsWith(9); }, 10000)) {
+            return {-1};
+        }
+        return m_pressed.mid(0, m_pressed.size() - 1);
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(GlobalShortcuts::available()); }
+    void init() { QCOMPARE(m_shortcuts.grab(), QList<int>()); }
+
+    void shortcutsCopyTheirSlots_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QList<int>>("copied");
+        QTest::newRow("Ctrl+Alt+1 copies slot 1") << "ctrl+alt+1" << QList<int>{1};
+        QTest::newRow("Ctrl+Alt+0 copies slot 10") << "ctrl+alt+0" << QList<int>{10};
+        QTest::newRow("with Caps Lock on") << "Caps_Lock ctrl+alt+4 Caps_Lock" << QList<int>{4};
+        QTest::newRow("with Num Lock on") << "Num_Lock ctrl+alt+5 Num_Lock" << QList<int>{5};
+        QTest::newRow("with both locks on") << "Num_Lock Caps_Lock ctrl+alt+6 Caps_Lock Num_Lock" << QList<int>{6};
+        QTest::newRow("Ctrl+3 without Alt copies nothing") << "ctrl+3" << QList<int>{};
+        QTest::newRow("Alt+3 without Ctrl copies nothing") << "alt+3" << QList<int>{};
+    }
+    void shortcutsCopyTheirSlots()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QList<int>, copied);
+        QCOMPARE(slotsCopiedBy(keys), copied);
+    }
+
+    void aShortcutAnotherProgramHoldsIsReportedAndLeftToIt()
+    {
+        m_shortcuts.release();
+        XcbConnection other(xcb_connect(nullptr, nullptr));
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other.get())).data->root;
+        const xcb_setup_t *setup = xcb_get_setup(other.get());
+        const auto map = xcbReply(xcb_get_keyboard_mapping_reply(
+            other.get(),
+            xcb_get_keyboard_mapping(other.get(), setup->min_keycode, setup->max_keycode - setup->min_keycode + 1),
+            nullptr));
+        uint8_t seven = setup->min_keycode;
+        while (xcb_get_keyboard_mapping_keysyms(map.get())[(seven - setup->min_keycode) * map->keysyms_per_keycode] !=
+               '7') {
+            ++seven;
+        }
+        const uint16_t ctrlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
+        QVERIFY(
+            !xcbReply(xcb_request_check(other.get(), xcb_grab_key_checked(other.get(), 1, root, ctrlAlt, seven,
+                                                                          XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC))));
+        QCOMPARE(m_shortcuts.grab(), QList<int>{7});
+        QCOMPARE(slotsCopiedBy("ctrl+alt+7"), QList<int>());
+        QCOMPARE(slotsCopiedBy("ctrl+alt+8"), QList<int>{8});
+    }
+
+    void releasedShortcutsCopyNothing()
+    {
+        m_shortcuts.release();
+        m_pressed.clear();
+        type("ctrl+alt+2");
+        QCOMPARE(m_shortcuts.grab(), QList<int>());
+        type("ctrl+alt+9");
+        QTRY_VERIFY(m_pressed.endsWith(9));
+        QCOMPARE(m_pressed, QList<int>{9});
+    }
+};
+
+QTEST_MAIN(TestGlobalShortcuts)
+#include "tst_globalshortcuts.moc"
