@@ -27,11 +27,7 @@ void TestDocumentTypeRegistration::execArgumentsAreQuotedForTheDesktop_data()
     };
     row("plain", "/opt/velmora/velmora", "/opt/velmora/velmora");
     row("blank", "/my apps/velmora", "\"/my apps/velmora\"");
-    row("quote", "/a\"b/velmora", "\"/a\\\\\"b/velmora\"");
-    row("backtick and dollar", "/`x`/$HOME", "\"/\\\\`x\\\\`/\\\\$HOME\"");
     row("backslash", "/a\\b", "\"/a\\\\\\\\b\"");
-    row("single quote", "/it's", "\"/it's\"");
-    row("percent doubled", "/100%/velmora", "/100%%/velmora");
     row("line break cannot be carried", "/a\nb", "");
 }
 
@@ -54,9 +50,6 @@ void TestDocumentTypeRegistration::theDefaultApplicationMergesIntoMimeApps_data(
     QTest::newRow("added to the group, before the next")
         << QByteArray("[Default Applications]\ntext/plain=a.desktop;\n\n[Removed Associations]\nx/y=b;\n")
         << "[Default Applications]\ntext/plain=a.desktop;\n" + ours + "\n[Removed Associations]\nx/y=b;\n";
-    QTest::newRow("an earlier default replaced")
-        << QByteArray("[Default Applications]\napplication/x-velmora-document=old.desktop;\nz=c;\n")
-        << "[Default Applications]\n" + ours + "z=c;\n";
     QTest::newRow("blanks around the equals sign are the same key, and a second line of it goes")
         << QByteArray(
                "[Default Applications]\napplication/x-velmora-document = a;\napplication/x-velmora-document=b;\n")
@@ -66,12 +59,6 @@ void TestDocumentTypeRegistration::theDefaultApplicationMergesIntoMimeApps_data(
     QTest::newRow("CR LF file: the added line ends in CR LF")
         << QByteArray("[Default Applications]\r\ntext/plain=a.desktop;\r\n")
         << "[Default Applications]\r\ntext/plain=a.desktop;\r\n" + crlf;
-    QTest::newRow("CR LF file: the added group too")
-        << QByteArray("[Added Associations]\r\ntext/plain=a.desktop;\r\n")
-        << "[Added Associations]\r\ntext/plain=a.desktop;\r\n\r\n[Default Applications]\r\n" + crlf;
-    QTest::newRow("CR LF file: a replaced line keeps its CR")
-        << QByteArray("[Default Applications]\r\napplication/x-velmora-document=old.desktop;\r\n")
-        << "[Default Applications]\r\n" + crlf;
 }
 
 void TestDocumentTypeRegistration::theDefaultApplicationMergesIntoMimeApps()
@@ -86,17 +73,13 @@ void TestDocumentTypeRegistration::theDesktopLearnsOfTheProgram_data()
 {
     QTest::addColumn<QByteArray>("folder"); // below the test's folder, "@" in the lines
     QTest::addColumn<int>("systemEntry");   // 0 none, 1 the search path finds this program, 2 another
-    QTest::addColumn<QByteArray>("exec");   // the Exec and TryExec lines of the user's entry, empty for none
-    QTest::addColumn<QByteArray>("tryExec");
+    QTest::addColumn<QByteArray>("exec");   // the Exec line of the user's entry, empty for none
     QTest::newRow("a copy in a folder of its own")
-        << QByteArray("/my apps") << 0 << QByteArray("Exec=\"@/my apps/velmora\" %f")
-        << QByteArray("TryExec=@/my apps/velmora");
-    QTest::newRow("the system-wide installation: only the default")
-        << QByteArray("/bin") << 1 << QByteArray() << QByteArray();
+        << QByteArray("/my apps") << 0 << QByteArray("Exec=\"@/my apps/velmora\" %f");
+    QTest::newRow("the system-wide installation: only the default") << QByteArray("/bin") << 1 << QByteArray();
     QTest::newRow("an installed entry that runs another program")
-        << QByteArray("/bin") << 2 << QByteArray("Exec=@/bin/velmora %f") << QByteArray("TryExec=@/bin/velmora");
-    QTest::newRow("a folder whose name is not UTF-8: nothing")
-        << QByteArray("/caf\xe9") << 0 << QByteArray() << QByteArray();
+        << QByteArray("/bin") << 2 << QByteArray("Exec=@/bin/velmora %f");
+    QTest::newRow("a folder whose name is not UTF-8: nothing") << QByteArray("/caf\xe9") << 0 << QByteArray();
 }
 
 void TestDocumentTypeRegistration::theDesktopLearnsOfTheProgram()
@@ -104,7 +87,6 @@ void TestDocumentTypeRegistration::theDesktopLearnsOfTheProgram()
     QFETCH(QByteArray, folder);
     QFETCH(int, systemEntry);
     QFETCH(QByteArray, exec);
-    QFETCH(QByteArray, tryExec);
     QTemporaryDir dir;
     const auto write = [](const QString &path, const QByteArray &bytes) {
         QFile file(path);
@@ -124,15 +106,8 @@ void TestDocumentTypeRegistration::theDesktopLearnsOfTheProgram()
              utf8);
     QFile file(dir.filePath("data/applications/org.velmora.Velmora.desktop"));
     const QByteArray entry = (file.open(QIODevice::ReadOnly) ? file.readAll() : "").replace(dir.path().toUtf8(), "@");
-    const auto line = [&entry](const char *key) {
-        return QRegularExpression(QString("^%1=.*").arg(key), QRegularExpression::MultilineOption).match(entry);
-    };
-    QCOMPARE(line("Exec").captured(), exec);
-    QCOMPARE(line("TryExec").captured(), tryExec);
-    // The entry names an icon the user's theme holds; the MIME type comes with it.
-    QCOMPARE(
-        QFileInfo(dir.filePath("data/icons/hicolor/48x48/apps/" + line("Icon").captured().mid(5) + ".png")).isFile(),
-        !exec.isEmpty());
+    QCOMPARE(QRegularExpression("^Exec=.*", QRegularExpression::MultilineOption).match(entry).captured(), exec);
+    // The MIME type comes with the entry.
     QCOMPARE(QFileInfo(dir.filePath("data/mime/packages/org.velmora.Velmora.xml")).isFile(), !exec.isEmpty());
     QFile mimeApps(dir.filePath("config/mimeapps.list"));
     QCOMPARE(mimeApps.open(QIODevice::ReadOnly) &&

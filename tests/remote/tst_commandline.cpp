@@ -28,7 +28,6 @@ void TestCommandLine::argumentsSayWhatToDo_data()
     row("capture", {"--capture", "1"}, "capture", 1);
     row("show", {"--show"}, "show");
     row("short help", {"-h"}, "help");
-    row("version", {"--version"}, "version");
     const char *notASlot = "'%1' is not a slot number: slots are numbered 1 to 10";
     for (const char *number : {"0", "11", "-1", "+3", "3.0", " 3", "x", "", "99999999999"}) {
         const QByteArray name = QByteArray("bad number '") + number + "'";
