@@ -14,8 +14,7 @@ private slots:
     void theDesktopLearnsOfTheProgram_data();
     void theDesktopLearnsOfTheProgram();
     void anUnreadableMimeAppsListIsLeftAlone();
-    void aStoreThatCannotBeReachedFailsTheRegistration();
-    void theOpenCommandOfADocumentNamesTheProgramsFolder();
+    void theOpenCommandNamesTheProgramsFolderAndAnUnreachableStoreFails();
 };
 
 void TestDocumentTypeRegistration::execArgumentsAreQuotedForTheDesktop_data()
@@ -127,21 +126,12 @@ void TestDocumentTypeRegistration::anUnreadableMimeAppsListIsLeftAlone()
     QVERIFY2(QFileInfo(dir.filePath("config/mimeapps.list")).isDir(), "left as it was");
 }
 
-void TestDocumentTypeRegistration::aStoreThatCannotBeReachedFailsTheRegistration()
+// As a reader of the store finds it: from the extension to its class, and from there to the command. A store
+// that cannot be reached fails the registration.
+void TestDocumentTypeRegistration::theOpenCommandNamesTheProgramsFolderAndAnUnreachableStoreFails()
 {
     QTemporaryDir dir;
-    QVERIFY(QFile(dir.filePath("plain")).open(QIODevice::WriteOnly)); // a file where its folder should be
-    KeyStore store(dir.filePath("plain/keys.json"));
-    QString error;
-    QVERIFY(!Associats::registerDocumentType(store, "/opt/velmora", error));
-    QVERIFY2(!error.isEmpty(), "the failure says why");
-}
-
-// As a reader of the store finds it: from the extension to its class, and from there to the command.
-void TestDocumentTypeRegistration::theOpenCommandOfADocumentNamesTheProgramsFolder()
-{
-    QTemporaryDir dir;
-    KeyStore store(dir.filePath("keys.json"));
+    KeyStore store(dir.filePath("keys.json")), unreachable(dir.filePath("plain/keys.json"));
     const auto textOf = [&store](const QString &key) {
         KeyStore::Handle handle = 0;
         quint32 type = 0, length = 1024;
@@ -156,6 +146,9 @@ void TestDocumentTypeRegistration::theOpenCommandOfADocumentNamesTheProgramsFold
     const QByteArray documentClass = textOf(".vmd");
     QCOMPARE(documentClass, "Velmora.Document");
     QCOMPARE(textOf(documentClass + "\\shell\\open\\command"), "/opt/caf\xe9/velmora %1"); // the folder's own bytes
+    QVERIFY(QFile(dir.filePath("plain")).open(QIODevice::WriteOnly)); // a file where its folder should be
+    QVERIFY(!Associats::registerDocumentType(unreachable, "/opt/velmora", error));
+    QVERIFY2(!error.isEmpty(), "the failure says why");
 }
 
 QTEST_GUILESS_MAIN(TestDocumentTypeRegistration)

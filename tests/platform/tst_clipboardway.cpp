@@ -79,8 +79,6 @@ void TestClipboardWay::captureAsksForUtf8First_data()
     QTest::addColumn<bool>("latin1");
     QTest::newRow("an X11 program through XWayland")
         << QByteArrayList{"TEXT", "STRING", "UTF8_STRING"} << QByteArray("UTF8_STRING") << false;
-    QTest::newRow("charset in capitals, with a blank") << QByteArrayList{"text/plain", "text/plain; charset=UTF-8"}
-                                                       << QByteArray("text/plain; charset=UTF-8") << false;
     QTest::newRow("Latin-1 before the unspecified")
         << QByteArrayList{"text/plain", "TEXT", "STRING"} << QByteArray("STRING") << true;
     QTest::newRow("unspecified, read as UTF-8")

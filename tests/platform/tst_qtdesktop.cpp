@@ -49,7 +49,7 @@ void TestQtDesktop::messageBoxStyleMapsToButtonsIconAndAnswer_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("defaultButton");
     QTest::addColumn<QStringList>("buttons");
-    QTest::addColumn<int>("icon"); // 0 none, 1 information, 2 warning, 4 question
+    QTest::addColumn<int>("icon"); // 1 information, 2 warning, 4 question
     QTest::addColumn<Desktop::Answer>("answer");
     const int enter = Qt::Key_Return, esc = Qt::Key_Escape;
     QTest::newRow("save prompt, Esc is Cancel") << (Desktop::YesNoCancel | Desktop::Exclamation) << esc << "Yes"
@@ -59,8 +59,6 @@ void TestQtDesktop::messageBoxStyleMapsToButtonsIconAndAnswer_data()
     QTest::newRow("information, second default beyond the one button")
         << (Desktop::OkOnly | Desktop::Information | Desktop::DefaultButton2) << enter << "OK" << QStringList{"OK"} << 1
         << Desktop::Ok;
-    QTest::newRow("plain OK, Esc") << Desktop::MessageStyle(Desktop::OkOnly) << esc << "OK" << QStringList{"OK"} << 0
-                                   << Desktop::Ok;
 }
 
 void TestQtDesktop::messageBoxStyleMapsToButtonsIconAndAnswer()
