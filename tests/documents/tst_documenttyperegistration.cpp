@@ -11,8 +11,7 @@ private slots:
     void execArgumentsAreQuotedForTheDesktop();
     void theDefaultApplicationMergesIntoMimeApps_data();
     void theDefaultApplicationMergesIntoMimeApps();
-    void theDesktopLearnsOfTheProgram_data();
-    void theDesktopLearnsOfTheProgram();
+    void anEntryThatRunsAnotherProgramGetsOneOfItsOwn();
     void anUnreadableMimeAppsListIsLeftAlone();
     void theOpenCommandNamesTheProgramsFolderAndAnUnreachableStoreFails();
 };
@@ -67,51 +66,31 @@ void TestDocumentTypeRegistration::theDefaultApplicationMergesIntoMimeApps()
     QCOMPARE(DesktopExport::withDefaultApplication(before), after);
 }
 
-// What a first start gives the desktop, by where the program runs from; the system's entry runs velmora.
-void TestDocumentTypeRegistration::theDesktopLearnsOfTheProgram_data()
+// Where the system's entry runs another program, a first start gives the desktop an entry of this one's own.
+// The copy in a folder of its own, the installed program and a folder not UTF-8: tests/e2e.
+void TestDocumentTypeRegistration::anEntryThatRunsAnotherProgramGetsOneOfItsOwn()
 {
-    QTest::addColumn<QByteArray>("folder"); // below the test's folder, "@" in the lines
-    QTest::addColumn<int>("systemEntry");   // 0 none, 1 the search path finds this program, 2 another
-    QTest::addColumn<QByteArray>("exec");   // the Exec line of the user's entry, empty for none
-    QTest::newRow("a copy in a folder of its own")
-        << QByteArray("/my apps") << 0 << QByteArray("Exec=\"@/my apps/velmora\" %f");
-    QTest::newRow("the system-wide installation: only the default") << QByteArray("/bin") << 1 << QByteArray();
-    QTest::newRow("an installed entry that runs another program")
-        << QByteArray("/bin") << 2 << QByteArray("Exec=@/bin/velmora %f");
-    QTest::newRow("a folder whose name is not UTF-8: nothing") << QByteArray("/caf\xe9") << 0 << QByteArray();
-}
-
-void TestDocumentTypeRegistration::theDesktopLearnsOfTheProgram()
-{
-    QFETCH(QByteArray, folder);
-    QFETCH(int, systemEntry);
-    QFETCH(QByteArray, exec);
     QTemporaryDir dir;
     const auto write = [](const QString &path, const QByteArray &bytes) {
         QFile file(path);
         return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) && file.write(bytes) > 0 &&
                file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
     };
-    const QString onPath = dir.filePath(systemEntry == 2 ? "other" : "bin");
-    QVERIFY(write(dir.filePath("bin/velmora"), "program") && write(onPath + "/velmora", "program") &&
-            (systemEntry == 0 ||
-             write(dir.filePath("system/applications/org.velmora.Velmora.desktop"), "Exec=velmora %f\n")));
-    qputenv("PATH", QFile::encodeName(onPath));
-    const bool utf8 = !folder.contains('\xe9');
+    QVERIFY(write(dir.filePath("bin/velmora"), "program") && write(dir.filePath("other/velmora"), "program") &&
+            write(dir.filePath("system/applications/org.velmora.Velmora.desktop"), "Exec=velmora %f\n"));
+    qputenv("PATH", QFile::encodeName(dir.filePath("other"))); // where the system's entry finds its velmora
     QString error;
-    QCOMPARE(DesktopExport::exportDocumentType(QFile::encodeName(dir.path()) + folder,
+    QVERIFY2(DesktopExport::exportDocumentType(QFile::encodeName(dir.filePath("bin")),
                                                {dir.filePath("data"), dir.filePath("config"), {dir.filePath("system")}},
                                                error),
-             utf8);
-    QFile file(dir.filePath("data/applications/org.velmora.Velmora.desktop"));
-    const QByteArray entry = (file.open(QIODevice::ReadOnly) ? file.readAll() : "").replace(dir.path().toUtf8(), "@");
-    QCOMPARE(QRegularExpression("^Exec=.*", QRegularExpression::MultilineOption).match(entry).captured(), exec);
-    // The MIME type comes with the entry.
-    QCOMPARE(QFileInfo(dir.filePath("data/mime/packages/org.velmora.Velmora.xml")).isFile(), !exec.isEmpty());
+             qPrintable(error));
+    QFile entry(dir.filePath("data/applications/org.velmora.Velmora.desktop"));
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    QVERIFY(entry.readAll().contains("\nExec=" + QFile::encodeName(dir.filePath("bin/velmora")) + " %f\n"));
+    QVERIFY(QFileInfo(dir.filePath("data/mime/packages/org.velmora.Velmora.xml")).isFile());
     QFile mimeApps(dir.filePath("config/mimeapps.list"));
-    QCOMPARE(mimeApps.open(QIODevice::ReadOnly) &&
-                 mimeApps.readAll().contains("\napplication/x-velmora-document=org.velmora.Velmora.desktop;\n"),
-             utf8);
+    QVERIFY(mimeApps.open(QIODevice::ReadOnly));
+    QVERIFY(mimeApps.readAll().contains("\napplication/x-velmora-document=org.velmora.Velmora.desktop;\n"));
 }
 
 // The user's own defaults are never replaced by a file that would hold only ours.
