@@ -18,16 +18,6 @@ private slots:
 };
 
 namespace {
-// The items as read, "-" for one that failed.
-QStringList numbers(const SettingsLines &s)
-{
-    QStringList items;
-    for (const std::optional<int> &v : {s.top, s.left, s.width, s.height})
-        items << (v ? QString::number(*v) : QStringLiteral("-"));
-    for (const std::optional<qint16> &v : {s.alwaysOnTop, s.sizeMode, s.barOrientation, s.insertButtons})
-        items << (v ? QString::number(*v) : QStringLiteral("-"));
-    return items;
-}
 const char *const ItemNames[] = {"Top",           "Left",      "Width",       "Height",
                                  "always on top", "size mode", "orientation", "capture buttons"};
 } // namespace
@@ -65,12 +55,14 @@ void TestSettingsFile::linesReadAsSixteenBitItems()
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, numbers);
     QFETCH(QStringList, recent);
-    const SettingsLines settings = parseSettingsLines(bytes);
-    const QStringList items = ::numbers(settings);
+    const SettingsLines s = parseSettingsLines(bytes);
+    const std::optional<int> items[] = {s.top,         s.left,     s.width,          s.height,
+                                        s.alwaysOnTop, s.sizeMode, s.barOrientation, s.insertButtons};
     for (int i = 0; i < 8; ++i) {
-        QCOMPARE(QString(ItemNames[i]) + ": " + items[i], QString(ItemNames[i]) + ": " + numbers[i]);
+        const QString read = items[i] ? QString::number(*items[i]) : QStringLiteral("-"); // "-" for one that failed
+        QCOMPARE(QString(ItemNames[i]) + ": " + read, QString(ItemNames[i]) + ": " + numbers[i]);
     }
-    QCOMPARE(QStringList(settings.recent.begin(), settings.recent.end()), recent);
+    QCOMPARE(QStringList(s.recent.begin(), s.recent.end()), recent);
 }
 
 void TestSettingsFile::fileLivesBesideTheProgramUnlessThatIsASystemFolder()
