@@ -11,11 +11,9 @@ private slots:
     void execArgumentsAreQuotedForTheDesktop();
     void theDefaultApplicationMergesIntoMimeApps_data();
     void theDefaultApplicationMergesIntoMimeApps();
-    void theDesktopLearnsOfTheProgram_data();
-    void theDesktopLearnsOfTheProgram();
+    void anEntryThatRunsAnotherProgramGetsOneOfItsOwn();
     void anUnreadableMimeAppsListIsLeftAlone();
-    void aStoreThatCannotBeReachedFailsTheRegistration();
-    void theOpenCommandOfADocumentNamesTheProgramsFolder();
+    void theOpenCommandNamesTheProgramsFolderAndAnUnreachableStoreFails();
 };
 
 void TestDocumentTypeRegistration::execArgumentsAreQuotedForTheDesktop_data()
@@ -27,11 +25,7 @@ void TestDocumentTypeRegistration::execArgumentsAreQuotedForTheDesktop_data()
     };
     row("plain", "/opt/velmora/velmora", "/opt/velmora/velmora");
     row("blank", "/my apps/velmora", "\"/my apps/velmora\"");
-    row("quote", "/a\"b/velmora", "\"/a\\\\\"b/velmora\"");
-    row("backtick and dollar", "/`x`/$HOME", "\"/\\\\`x\\\\`/\\\\$HOME\"");
     row("backslash", "/a\\b", "\"/a\\\\\\\\b\"");
-    row("single quote", "/it's", "\"/it's\"");
-    row("percent doubled", "/100%/velmora", "/100%%/velmora");
     row("line break cannot be carried", "/a\nb", "");
 }
 
@@ -54,9 +48,6 @@ void TestDocumentTypeRegistration::theDefaultApplicationMergesIntoMimeApps_data(
     QTest::newRow("added to the group, before the next")
         << QByteArray("[Default Applications]\ntext/plain=a.desktop;\n\n[Removed Associations]\nx/y=b;\n")
         << "[Default Applications]\ntext/plain=a.desktop;\n" + ours + "\n[Removed Associations]\nx/y=b;\n";
-    QTest::newRow("an earlier default replaced")
-        << QByteArray("[Default Applications]\napplication/x-velmora-document=old.desktop;\nz=c;\n")
-        << "[Default Applications]\n" + ours + "z=c;\n";
     QTest::newRow("blanks around the equals sign are the same key, and a second line of it goes")
         << QByteArray(
                "[Default Applications]\napplication/x-velmora-document = a;\napplication/x-velmora-document=b;\n")
@@ -66,12 +57,6 @@ void TestDocumentTypeRegistration::theDefaultApplicationMergesIntoMimeApps_data(
     QTest::newRow("CR LF file: the added line ends in CR LF")
         << QByteArray("[Default Applications]\r\ntext/plain=a.desktop;\r\n")
         << "[Default Applications]\r\ntext/plain=a.desktop;\r\n" + crlf;
-    QTest::newRow("CR LF file: the added group too")
-        << QByteArray("[Added Associations]\r\ntext/plain=a.desktop;\r\n")
-        << "[Added Associations]\r\ntext/plain=a.desktop;\r\n\r\n[Default Applications]\r\n" + crlf;
-    QTest::newRow("CR LF file: a replaced line keeps its CR")
-        << QByteArray("[Default Applications]\r\napplication/x-velmora-document=old.desktop;\r\n")
-        << "[Default Applications]\r\n" + crlf;
 }
 
 void TestDocumentTypeRegistration::theDefaultApplicationMergesIntoMimeApps()
@@ -81,63 +66,31 @@ void TestDocumentTypeRegistration::theDefaultApplicationMergesIntoMimeApps()
     QCOMPARE(DesktopExport::withDefaultApplication(before), after);
 }
 
-// What a first start gives the desktop, by where the program runs from; the system's entry runs velmora.
-void TestDocumentTypeRegistration::theDesktopLearnsOfTheProgram_data()
+// Where the system's entry runs another program, a first start gives the desktop an entry of this one's own.
+// The copy in a folder of its own, the installed program and a folder not UTF-8: tests/e2e.
+void TestDocumentTypeRegistration::anEntryThatRunsAnotherProgramGetsOneOfItsOwn()
 {
-    QTest::addColumn<QByteArray>("folder"); // below the test's folder, "@" in the lines
-    QTest::addColumn<int>("systemEntry");   // 0 none, 1 the search path finds this program, 2 another
-    QTest::addColumn<QByteArray>("exec");   // the Exec and TryExec lines of the user's entry, empty for none
-    QTest::addColumn<QByteArray>("tryExec");
-    QTest::newRow("a copy in a folder of its own")
-        << QByteArray("/my apps") << 0 << QByteArray("Exec=\"@/my apps/velmora\" %f")
-        << QByteArray("TryExec=@/my apps/velmora");
-    QTest::newRow("the system-wide installation: only the default")
-        << QByteArray("/bin") << 1 << QByteArray() << QByteArray();
-    QTest::newRow("an installed entry that runs another program")
-        << QByteArray("/bin") << 2 << QByteArray("Exec=@/bin/velmora %f") << QByteArray("TryExec=@/bin/velmora");
-    QTest::newRow("a folder whose name is not UTF-8: nothing")
-        << QByteArray("/caf\xe9") << 0 << QByteArray() << QByteArray();
-}
-
-void TestDocumentTypeRegistration::theDesktopLearnsOfTheProgram()
-{
-    QFETCH(QByteArray, folder);
-    QFETCH(int, systemEntry);
-    QFETCH(QByteArray, exec);
-    QFETCH(QByteArray, tryExec);
     QTemporaryDir dir;
     const auto write = [](const QString &path, const QByteArray &bytes) {
         QFile file(path);
         return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) && file.write(bytes) > 0 &&
                file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
     };
-    const QString onPath = dir.filePath(systemEntry == 2 ? "other" : "bin");
-    QVERIFY(write(dir.filePath("bin/velmora"), "program") && write(onPath + "/velmora", "program") &&
-            (systemEntry == 0 ||
-             write(dir.filePath("system/applications/org.velmora.Velmora.desktop"), "Exec=velmora %f\n")));
-    qputenv("PATH", QFile::encodeName(onPath));
-    const bool utf8 = !folder.contains('\xe9');
+    QVERIFY(write(dir.filePath("bin/velmora"), "program") && write(dir.filePath("other/velmora"), "program") &&
+            write(dir.filePath("system/applications/org.velmora.Velmora.desktop"), "Exec=velmora %f\n"));
+    qputenv("PATH", QFile::encodeName(dir.filePath("other"))); // where the system's entry finds its velmora
     QString error;
-    QCOMPARE(DesktopExport::exportDocumentType(QFile::encodeName(dir.path()) + folder,
+    QVERIFY2(DesktopExport::exportDocumentType(QFile::encodeName(dir.filePath("bin")),
                                                {dir.filePath("data"), dir.filePath("config"), {dir.filePath("system")}},
                                                error),
-             utf8);
-    QFile file(dir.filePath("data/applications/org.velmora.Velmora.desktop"));
-    const QByteArray entry = (file.open(QIODevice::ReadOnly) ? file.readAll() : "").replace(dir.path().toUtf8(), "@");
-    const auto line = [&entry](const char *key) {
-        return QRegularExpression(QString("^%1=.*").arg(key), QRegularExpression::MultilineOption).match(entry);
-    };
-    QCOMPARE(line("Exec").captured(), exec);
-    QCOMPARE(line("TryExec").captured(), tryExec);
-    // The entry names an icon the user's theme holds; the MIME type comes with it.
-    QCOMPARE(
-        QFileInfo(dir.filePath("data/icons/hicolor/48x48/apps/" + line("Icon").captured().mid(5) + ".png")).isFile(),
-        !exec.isEmpty());
-    QCOMPARE(QFileInfo(dir.filePath("data/mime/packages/org.velmora.Velmora.xml")).isFile(), !exec.isEmpty());
+             qPrintable(error));
+    QFile entry(dir.filePath("data/applications/org.velmora.Velmora.desktop"));
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    QVERIFY(entry.readAll().contains("\nExec=" + QFile::encodeName(dir.filePath("bin/velmora")) + " %f\n"));
+    QVERIFY(QFileInfo(dir.filePath("data/mime/packages/org.velmora.Velmora.xml")).isFile());
     QFile mimeApps(dir.filePath("config/mimeapps.list"));
-    QCOMPARE(mimeApps.open(QIODevice::ReadOnly) &&
-                 mimeApps.readAll().contains("\napplication/x-velmora-document=org.velmora.Velmora.desktop;\n"),
-             utf8);
+    QVERIFY(mimeApps.open(QIODevice::ReadOnly));
+    QVERIFY(mimeApps.readAll().contains("\napplication/x-velmora-document=org.velmora.Velmora.desktop;\n"));
 }
 
 // The user's own defaults are never replaced by a file that would hold only ours.
@@ -152,21 +105,12 @@ void TestDocumentTypeRegistration::anUnreadableMimeAppsListIsLeftAlone()
     QVERIFY2(QFileInfo(dir.filePath("config/mimeapps.list")).isDir(), "left as it was");
 }
 
-void TestDocumentTypeRegistration::aStoreThatCannotBeReachedFailsTheRegistration()
+// As a reader of the store finds it: from the extension to its class, and from there to the command. A store
+// that cannot be reached fails the registration.
+void TestDocumentTypeRegistration::theOpenCommandNamesTheProgramsFolderAndAnUnreachableStoreFails()
 {
     QTemporaryDir dir;
-    QVERIFY(QFile(dir.filePath("plain")).open(QIODevice::WriteOnly)); // a file where its folder should be
-    KeyStore store(dir.filePath("plain/keys.json"));
-    QString error;
-    QVERIFY(!Associats::registerDocumentType(store, "/opt/velmora", error));
-    QVERIFY2(!error.isEmpty(), "the failure says why");
-}
-
-// As a reader of the store finds it: from the extension to its class, and from there to the command.
-void TestDocumentTypeRegistration::theOpenCommandOfADocumentNamesTheProgramsFolder()
-{
-    QTemporaryDir dir;
-    KeyStore store(dir.filePath("keys.json"));
+    KeyStore store(dir.filePath("keys.json")), unreachable(dir.filePath("plain/keys.json"));
     const auto textOf = [&store](const QString &key) {
         KeyStore::Handle handle = 0;
         quint32 type = 0, length = 1024;
@@ -181,6 +125,9 @@ void TestDocumentTypeRegistration::theOpenCommandOfADocumentNamesTheProgramsFold
     const QByteArray documentClass = textOf(".vmd");
     QCOMPARE(documentClass, "Velmora.Document");
     QCOMPARE(textOf(documentClass + "\\shell\\open\\command"), "/opt/caf\xe9/velmora %1"); // the folder's own bytes
+    QVERIFY(QFile(dir.filePath("plain")).open(QIODevice::WriteOnly)); // a file where its folder should be
+    QVERIFY(!Associats::registerDocumentType(unreachable, "/opt/velmora", error));
+    QVERIFY2(!error.isEmpty(), "the failure says why");
 }
 
 QTEST_GUILESS_MAIN(TestDocumentTypeRegistration)

@@ -43,8 +43,7 @@ void TestRemoteServer::aRequestIsCarriedOutOnlyOnceTheBarsOfferIsTaken()
     QVERIFY2(server.listen(error), qPrintable(error));
     const QStringList sockets = QDir(runtime.path()).entryList(QDir::System);
     QCOMPARE(sockets.size(), 1);
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
+    sockaddr_un address = {AF_UNIX, {}};
     qstrncpy(address.sun_path, QFile::encodeName(runtime.filePath(sockets.first())).constData(),
              sizeof address.sun_path);
     const int asker = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
