@@ -7,27 +7,16 @@
 #include <QApplication>
 #include <QtTest>
 
-#include <algorithm>
 #include <csignal>
-
-// What happens to the owner while the bar reads.
-enum class Meanwhile { Nothing, OwnerStoppedBefore, OwnerStoppedHalfway, OwnerKilledHalfway };
-Q_DECLARE_METATYPE(Meanwhile)
 
 namespace {
 
 const QString Holder = QStringLiteral("The clipboard cannot be read: the program that holds it ");
 const QStringList Xclip{QStringLiteral("xclip"), QStringLiteral("-selection"), QStringLiteral("clipboard")};
 
-// Megabytes, so that they go in pieces, with every line numbered, so that a piece lost or repeated shows.
-QByteArray largeText()
-{
-    QByteArray text;
-    for (int line = 0; text.size() < 6'000'000; ++line) {
-        text += QByteArray::number(line) + " \xC3\x87\xC3\xA0 et l\xC3\xA0\n";
-    }
-    return text;
-}
+// Megabytes, which go in pieces; lines of a length that no piece is a multiple of, so that a piece lost or
+// repeated shows.
+const QByteArray Large = QByteArray("0123456789 \xC3\x87\xC3\xA0.\n").repeated(400'000);
 
 xcb_window_t selectionOwner(const char *selection = "CLIPBOARD")
 {
@@ -54,26 +43,27 @@ void TestX11Clipboard::readsAnotherProgramsText_data()
 {
     QTest::addColumn<QStringList>("peer");
     QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<Meanwhile>("meanwhile");
+    // The signal the owner gets, if any, before the read or halfway through it.
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<bool>("halfway");
     QTest::addColumn<bool>("read");
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QString>("reason");
     const QStringList xclip = Xclip + QStringList{"-quiet", "-i"};
     const auto owner = [](const char *mode) { return QStringList{QStringLiteral(CLIPBOARD_OWNER), mode}; };
     const auto reads = [](const char *name, const QStringList &peer, const QByteArray &input, const QByteArray &text) {
-        QTest::newRow(name) << peer << input << Meanwhile::Nothing << true << text << QString();
+        QTest::newRow(name) << peer << input << 0 << false << true << text << QString();
     };
-    const auto fails = [](const char *name, const QStringList &peer, const QByteArray &input, Meanwhile meanwhile,
+    const auto fails = [](const char *name, const QStringList &peer, const QByteArray &input, int signal, bool halfway,
                           const QString &reason) {
-        QTest::newRow(name) << peer << input << meanwhile << false << QByteArray() << reason;
+        QTest::newRow(name) << peer << input << signal << halfway << false << QByteArray() << reason;
     };
     const QByteArray utf8 = "\xC3\x87\xC3\xA0 et l\xC3\xA0\r\n\xF0\x9F\x98\x80";
     const QByteArray trickled(20, 'x');
     const QString lie = Holder + "said it had handed over its text, but did not.";
     const QString stopped = Holder + "stopped before it had handed over all of its text.";
-    reads("no program holds the clipboard", {}, {}, {});
     reads("xclip's short text", xclip, utf8, utf8);
-    reads("xclip's megabytes", xclip, largeText(), largeText());
+    reads("xclip's megabytes", xclip, Large, Large);
     reads("xclip holds only a picture: no text", xclip + QStringList{"-t", "image/png"}, "\x89PNG", {});
     reads("compound text: Latin-1, then UTF-8 between its escapes", owner("compound"),
           "caf\xE9 \x1B%G\xE2\x82\xAC\x1B%@!", "caf\xC3\xA9 \xE2\x82\xAC!");
@@ -81,55 +71,49 @@ void TestX11Clipboard::readsAnotherProgramsText_data()
           "\xC3\x87q\xC3\xA0 \xC2\x80\xC3\xBF");
     reads("UTF8_STRING that is not UTF-8: U+FFFD for each bad byte, a cut character dropped", owner("text"),
           "a\xFF\xC3(\xE2\x82", "a\xEF\xBF\xBD\xEF\xBF\xBD(");
-    fails("the owner refuses the text it offered", owner("refuse"), utf8, Meanwhile::Nothing,
+    fails("the owner refuses the text it offered", owner("refuse"), utf8, 0, false,
           Holder + "refused to hand over its text.");
-    fails("the owner says it handed the text over but did not", owner("lie"), utf8, Meanwhile::Nothing, lie);
-    fails("the owner puts the text in another property", owner("elsewhere"), utf8, Meanwhile::Nothing, lie);
-    fails("the owner hands over a number", owner("integer"), utf8, Meanwhile::Nothing,
+    fails("the owner says it handed the text over but did not", owner("lie"), utf8, 0, false, lie);
+    fails("the owner puts the text in another property", owner("elsewhere"), utf8, 0, false, lie);
+    fails("the owner hands over a number", owner("integer"), utf8, 0, false,
           Holder + "handed over INTEGER data instead of text.");
-    fails("compound text in JIS X 0208 is refused", owner("compound"), "\x1B$(B\x30\x21", Meanwhile::Nothing,
+    fails("compound text in JIS X 0208 is refused", owner("compound"), "\x1B$(B\x30\x21", 0, false,
           "The clipboard cannot be read: its text is in a character set the program does not read.");
-    fails("the owner is stopped before it answers", owner("text"), utf8, Meanwhile::OwnerStoppedBefore,
-          Holder + "does not answer.");
-    fails("the owner handing over its text in pieces is stopped halfway", owner("trickle"), trickled,
-          Meanwhile::OwnerStoppedHalfway, stopped);
-    fails("the owner handing over its text in pieces is killed halfway", owner("trickle"), trickled,
-          Meanwhile::OwnerKilledHalfway, stopped);
+    fails("the owner is stopped before it answers", owner("text"), utf8, SIGSTOP, false, Holder + "does not answer.");
+    fails("the owner handing over its text in pieces is stopped halfway", owner("trickle"), trickled, SIGSTOP, true,
+          stopped);
+    fails("the owner handing over its text in pieces is killed halfway", owner("trickle"), trickled, SIGKILL, true,
+          stopped);
 }
 
 void TestX11Clipboard::readsAnotherProgramsText()
 {
     QFETCH(QStringList, peer);
     QFETCH(QByteArray, input);
-    QFETCH(Meanwhile, meanwhile);
+    QFETCH(int, signal);
+    QFETCH(bool, halfway);
     QProcess program;
-    if (!peer.isEmpty()) {
-        const xcb_window_t before = selectionOwner();
-        program.start(peer.first(), peer.mid(1));
-        program.write(input);
-        program.closeWriteChannel();
-        QTRY_VERIFY(selectionOwner() != before);
-    }
-    const auto signal = [&program](int number) { ::kill(pid_t(program.processId()), number); };
-    if (meanwhile == Meanwhile::OwnerStoppedBefore) {
-        signal(SIGSTOP);
-    }
+    const xcb_window_t before = selectionOwner();
+    program.start(peer.first(), peer.mid(1));
+    program.write(input);
+    program.closeWriteChannel();
+    QTRY_VERIFY(selectionOwner() != before);
     bool windowShown = false;
-    if (meanwhile == Meanwhile::OwnerStoppedHalfway || meanwhile == Meanwhile::OwnerKilledHalfway) {
-        QTimer::singleShot(1200, &program, [&] {
-            const auto windows = QApplication::topLevelWidgets();
-            windowShown = std::any_of(windows.begin(), windows.end(),
-                                      [](QWidget *w) { return w->objectName() == "readingWindow" && w->isVisible(); });
-            signal(meanwhile == Meanwhile::OwnerStoppedHalfway ? SIGSTOP : SIGKILL);
-        });
-    }
+    const auto meanwhile = [&] {
+        // The reading window is the test's only one.
+        windowShown = QApplication::topLevelWidgets().size() == 1 && QApplication::topLevelWidgets()[0]->isVisible();
+        if (signal != 0) {
+            ::kill(pid_t(program.processId()), signal);
+        }
+    };
+    halfway ? QTimer::singleShot(1200, &program, meanwhile) : meanwhile();
     QByteArray text("a text from before");
     QString reason;
     QTEST(readX11ClipboardText(text, reason), "read");
     QTEST(text, "text");
     QTEST(reason, "reason");
     // A read that takes its time shows that it does.
-    QCOMPARE(windowShown, meanwhile == Meanwhile::OwnerStoppedHalfway || meanwhile == Meanwhile::OwnerKilledHalfway);
+    QCOMPARE(windowShown, halfway);
     program.kill();
     program.waitForFinished();
 }
@@ -161,7 +145,7 @@ void TestX11Clipboard::givesTheBarsTextInTheFormAsked_data()
     QTest::newRow("TEXT is Latin-1 where the text fits it") << fits << "TEXT" << true << latin1;
     QTest::newRow("TEXT is UTF-8 for a text beyond Latin-1") << beyond << "TEXT" << true << beyond;
     QTest::newRow("text/plain: the bytes as they are") << beyond << "text/plain" << true << beyond;
-    QTest::newRow("megabytes, whole in pieces") << largeText() << "UTF8_STRING" << true << largeText();
+    QTest::newRow("megabytes, whole in pieces") << Large << "UTF8_STRING" << true << Large;
 }
 
 void TestX11Clipboard::givesTheBarsTextInTheFormAsked()
