@@ -45,7 +45,7 @@ reading_window() { windows '^Reading the clipboard$' | head -n1 | grep .; }
 offer() {
     set_clipboard "kept text"
     expect "slot 6 takes 'kept text'" output_is 0 status_of --capture 6
-    background "$CLIPBOARD_OWNER" "$1" >"$WORK/owner.out" < <(printf %s "$2") && OWNER=${PIDS[-1]}
+    "$CLIPBOARD_OWNER" "$1" >"$WORK/owner.out" < <(printf %s "$2") & OWNER=$! && PIDS+=("$OWNER")
     wait_until grep -q ready "$WORK/owner.out" || fail "the owner did not take the clipboard"
 }
 # outcome DESCRIPTION STATUS SLOT-6 MESSAGE: the capture's $STATUS, slot 6, and the message in $WORK/stderr.
