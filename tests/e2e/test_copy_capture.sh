@@ -41,13 +41,6 @@ WAIT=60 expect "a 100 MB text is captured whole" output_is 100000000 sh -c "time
 # An owner that takes its time.
 CANNOT="The clipboard cannot be read: " HOLDER="the program that holds it"
 reading_window() { windows '^Reading the clipboard$' | head -n1 | grep .; }
-# offer MODE TEXT: slot 6 holds "kept text", then the test's own owner takes the clipboard.
-offer() {
-    set_clipboard "kept text"
-    expect "slot 6 takes 'kept text'" output_is 0 status_of --capture 6
-    "$CLIPBOARD_OWNER" "$1" >"$WORK/owner.out" < <(printf %s "$2") & OWNER=$! && PIDS+=("$OWNER")
-    wait_until grep -q ready "$WORK/owner.out" || fail "the owner did not take the clipboard"
-}
 # outcome DESCRIPTION STATUS SLOT-6 MESSAGE: the capture's $STATUS, slot 6, and the message in $WORK/stderr.
 outcome() {
     same "$1: --capture 6 ends with status $2" "$2" "$STATUS"
@@ -57,9 +50,13 @@ outcome() {
     kill "$OWNER"
     expect "$1: slot 6 holds '$3'" output_is "$(hex_of "$3")" slot_hex 6
 }
-# trickle TEXT: the owner hands it over a byte every half second, to a capture waiting in the background.
+# trickle TEXT: slot 6 holds "kept text", then the test's own owner takes the clipboard and hands TEXT over a
+# byte every half second, to a capture waiting in the background.
 trickle() {
-    offer trickle "$1"
+    set_clipboard "kept text"
+    expect "slot 6 takes 'kept text'" output_is 0 status_of --capture 6
+    "$CLIPBOARD_OWNER" trickle >"$WORK/owner.out" < <(printf %s "$1") & OWNER=$! && PIDS+=("$OWNER")
+    wait_until grep -q ready "$WORK/owner.out" || fail "the owner did not take the clipboard"
     "$WORK/bin/velmora" --capture 6 2>"$WORK/stderr" & CAPTURE=$! && PIDS+=("$CAPTURE")
     expect "the bar shows that it reads the clipboard" reading_window
 }
