@@ -1,5 +1,6 @@
 // The bar's X11 clipboard against real programs, on an X server of the test's own (xvfb-run): what it reads
-// from xclip and from owners that fail (clipboard_owner), and what xclip reads from the bar's owner.
+// from xclip and from owners that fail (clipboard_owner), and what xclip and a clipboard manager take from
+// the bar's owner.
 #include "platform/X11Clipboard.h"
 #include "platform/X11ClipboardOwner.h"
 #include "platform/Xcb.h"
