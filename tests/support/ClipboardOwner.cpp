@@ -1,11 +1,12 @@
-// clipboard_owner MODE TEXT takes CLIPBOARD, prints "ready" and offers TEXT as UTF8_STRING (compound: only as
-// COMPOUND_TEXT, string: as STRING). Asked for it, it refuses (refuse), says it wrote it but does not (lie), writes
-// another property (elsewhere), INTEGER data (integer), a byte every half second (trickle), or else the bytes.
+// clipboard_owner MODE <TEXT takes CLIPBOARD, prints "ready" and offers TEXT as UTF8_STRING. Asked for it, it
+// refuses (refuse), says it wrote it but does not (lie), writes another property (elsewhere), INTEGER data
+// (integer), a byte every half second (trickle), or else the bytes.
 #include <xcb/xcb.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <iterator>
 #include <string>
 
 #include <unistd.h>
@@ -20,13 +21,13 @@ xcb_atom_t atom(const char *name)
 
 int main(int argc, char *argv[])
 {
-    const std::string mode = argc > 2 ? argv[1] : "", text = argc > 2 ? argv[2] : "";
+    // The text comes on standard input, which may carry any bytes.
+    const std::string mode = argc > 1 ? argv[1] : "", text(std::istreambuf_iterator<char>(std::cin), {});
     c = xcb_connect(nullptr, nullptr);
     const xcb_window_t window = xcb_generate_id(c);
     xcb_create_window(c, XCB_COPY_FROM_PARENT, window, xcb_setup_roots_iterator(xcb_get_setup(c)).data->root, 0, 0, 1,
                       1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
-    const char *const type = mode == "compound" ? "COMPOUND_TEXT" : mode == "string" ? "STRING" : "UTF8_STRING";
-    const xcb_atom_t targets = atom("TARGETS"), offered = atom(type);
+    const xcb_atom_t targets = atom("TARGETS"), offered = atom("UTF8_STRING");
     xcb_set_selection_owner(c, window, atom("CLIPBOARD"), XCB_CURRENT_TIME);
     xcb_flush(c);
     std::cout << "ready" << std::endl;
