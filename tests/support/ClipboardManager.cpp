@@ -45,5 +45,6 @@ int main()
     xcb_selection_notify_event_t done{
         XCB_SELECTION_NOTIFY, 0, 0, save->time, save->requestor, save->selection, save->target, save->property};
     xcb_send_event(c, 0, save->requestor, 0, reinterpret_cast<const char *>(&done));
+    xcb_flush(c);
     xcb_disconnect(c);
 }
