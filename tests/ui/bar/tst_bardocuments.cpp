@@ -55,9 +55,6 @@ void TestBarDocuments::documentCommandsMoveTheSlotSetAndTheRecentList_data()
         "unsaved, no path: New, Cancel", [&] { change(), answerSavePrompt(cancel), choose("mnunew"); }, "", true, {},
         "", "changed");
     row(
-        "unsaved, no path: New, No, editor", [&] { change(), answerSavePrompt(no), choose("mnunew"); }, "", false, {},
-        "", "", true);
-    row(
         "unsaved, no path: Open, Yes, Save As cancelled",
         [&] { change(), answerSavePrompt(yes), saveDialogGives(""), choose("mnuopen"); }, "", true, {}, "", "changed");
     row(
@@ -79,10 +76,6 @@ void TestBarDocuments::documentCommandsMoveTheSlotSetAndTheRecentList_data()
             openDocument("W"), change(), saveDialogGives("none/V"), expectCannotUse("none/V"), choose("mnusaveas");
         },
         "W", true, {"W"}, "W", "changed");
-    row(
-        "changed: Open, Yes saves first",
-        [&] { openDocument("W"), change(), answerSavePrompt(yes), openDialogGives("X"), choose("mnuopen"); }, "X",
-        false, {"X", "W"}, "X", "");
     row(
         "changed: Exit, Yes saves first",
         [&] { openDocument("W"), change(), answerSavePrompt(yes), choose("mnuexit"); }, "W", false, {"W"}, "W",
