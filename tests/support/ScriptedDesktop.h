@@ -24,7 +24,6 @@ public:
     // A program started or an address opened, answered with whether that worked.
     void expectProgram(const QString &path, bool works) { expect("program", path, 0, {}, works ? Ok : Cancel); }
     void expectAddress(const QString &address, bool works) { expect("address", address, 0, {}, works ? Ok : Cancel); }
-    // What is left unconsumed plus every mismatch seen so far.
     QStringList failures() const
     {
         QStringList all = m_failures;
@@ -53,7 +52,6 @@ public:
     QString executableFolder() const override { return folder; }
     QString commandLine() const override { return arguments; }
 
-    // The scripted machine, and what the program did on it.
     QString folder, arguments;
     int endProcessCalls = 0, trayRemoves = 0;
 
