@@ -58,9 +58,6 @@ void TestBarDocuments::documentCommandsMoveTheSlotSetAndTheRecentList_data()
         "unsaved, no path: Open, Yes, Save As cancelled",
         [&] { change(), answerSavePrompt(yes), saveDialogGives(""), choose("mnuopen"); }, "", true, {}, "", "changed");
     row(
-        "saved: Save writes in place", [this] { openDocument("W"), change(), choose("mnusave"); }, "W", false, {"W"},
-        "W", "changed");
-    row(
         "saved: Save fails, still changed",
         [this] {
             openDocument("gone/Q"), QDir(m_folder.filePath("gone")).removeRecursively();

@@ -74,8 +74,6 @@ void TestBarLayout::viewMenuAndSettingsFileShapeTheBar_data()
     const QPoint stored(200, 80);
     const QByteArray lines = "1200\r\n3000\r\n";
     row("first start", "", {}, {6690, 1380}, horizontal);
-    row("Only Menu", "", {"mnuonlym"}, {6720, 645}, {"horizontal", "onlym", "insert"});
-    row("Only Menu, Horizontal", "", {"mnuonlym", "mnuhorizontal"}, {6690, 645}, {"horizontal", "onlym", "insert"});
     row("Vertical, First Button Row, Default Size", "", {"mnuvertical", "mnufirstr", "mnudefault"}, {2730, 2460},
         {"vertical", "default", "insert"});
     row("stored horizontal keeps its size", lines + "6690\r\n1030\r\n1\r\n2\r\n0\r\n1\r\n", {}, {6690, 1030},
