@@ -3,6 +3,7 @@
 #include "platform/Desktop.h"
 
 #include <QQueue>
+#include <QRegularExpression>
 #include <QStringList>
 
 // A strict stand-in for the desktop. Every prompt a test expects is queued with
@@ -23,10 +24,19 @@ public:
     // A program started or an address opened, answered with whether that worked.
     void expectProgram(const QString &path, bool works) { expect("program", path, 0, {}, works ? Ok : Cancel); }
     void expectAddress(const QString &address, bool works) { expect("address", address, 0, {}, works ? Ok : Cancel); }
-    // What is left unconsumed plus every mismatch seen so far.
-    QStringList failures() const;
+    QStringList failures() const
+    {
+        QStringList all = m_failures;
+        for (const auto &expected : m_expected) {
+            all << QStringLiteral("expected, never shown: ") + expected.shown;
+        }
+        return all;
+    }
 
-    Answer messageBox(const QString &prompt, MessageStyle style, const QString &title) override;
+    Answer messageBox(const QString &prompt, MessageStyle style, const QString &title) override
+    {
+        return static_cast<Answer>(take("message", prompt, style.toInt(), title).answer);
+    }
     QString showOpen(CommonDialog &dialog) override { return choose("open", dialog); }
     QString showSave(CommonDialog &dialog) override { return choose("save", dialog); }
     void showHelp(const QString &helpFile, HelpPage page) override { take("help", helpFile, int(page)); }
@@ -42,7 +52,6 @@ public:
     QString executableFolder() const override { return folder; }
     QString commandLine() const override { return arguments; }
 
-    // The scripted machine, and what the program did on it.
     QString folder, arguments;
     int endProcessCalls = 0, trayRemoves = 0;
 
@@ -54,10 +63,36 @@ private:
         QString path;
     };
     static inline const QString DocumentFilter = QStringLiteral("Velmora (*.vmd) files |*.vmd");
+    static QString describe(const char *kind, const QString &text, int style, const QString &title)
+    {
+        return QStringLiteral("%1: %2 | %3 | %4").arg(QLatin1String(kind), text).arg(style).arg(title);
+    }
     void expect(const char *kind, const QString &text, int style, const QString &title, int answer,
-                const QString &path = {});
-    Expected take(const char *kind, const QString &text, int style = 0, const QString &title = {});
-    QString choose(const char *kind, CommonDialog &dialog);
+                const QString &path = {})
+    {
+        m_expected.enqueue({describe(kind, text, style, title), answer, path});
+    }
+    // Whatever was not expected, or differs, is answered as cancelled.
+    Expected take(const char *kind, const QString &text, int style = 0, const QString &title = {})
+    {
+        const QString shown = describe(kind, text, style, title);
+        const Expected expected = m_expected.isEmpty() ? Expected() : m_expected.dequeue();
+        if (expected.shown.contains('*') ? !QRegularExpression::fromWildcard(expected.shown).match(shown).hasMatch()
+                                         : expected.shown != shown) {
+            m_failures << QStringLiteral("expected %1, shown %2").arg(expected.shown, shown);
+            return {};
+        }
+        return expected;
+    }
+    // The real dialog offers the last chosen name again; so does this one.
+    QString choose(const char *kind, CommonDialog &dialog)
+    {
+        const QString path = take(kind, dialog.filter, dialog.flags).path;
+        if (!path.isEmpty()) {
+            dialog.fileName = path;
+        }
+        return path;
+    }
 
     QQueue<Expected> m_expected;
     QStringList m_failures;

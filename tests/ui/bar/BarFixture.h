@@ -8,7 +8,6 @@
 #include "ui/bar/BarWindow.h"
 
 #include <QClipboard>
-#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -64,15 +63,6 @@ protected:
     {
         QGuiApplication::clipboard()->setText(text);
         QTest::mouseClick(button("cmdp%1", k), Qt::LeftButton);
-    }
-    void chooseCopyEntry(int k)
-    {
-        auto *menu = child<QMenu>(QStringLiteral("mnucopy"));
-        menu->popup(m_form->mapToGlobal(QPoint(0, 0)));
-        QVERIFY(QTest::qWaitForWindowExposed(menu));
-        const QRect entry = menu->actionGeometry(child(QStringLiteral("mnuB%1").arg(k)));
-        QTest::mouseClick(menu, Qt::LeftButton, {}, entry.center());
-        menu->hide();
     }
     // Chooses the menu entry; an editor it opens the user closes at once (and m_editorOpened tells).
     void choose(const QString &entry)

