@@ -63,5 +63,3 @@ wayland_copy() {
     done
     fail "wl-copy did not take the clipboard"
 }
-# A text too long for the command line goes through a file.
-wayland_copy_file() { background sh -c 'exec wl-copy --foreground <"$0"' "$1" 2>>"$WORK/compositor.log"; }
