@@ -1,4 +1,4 @@
-// The bar's X11 clipboard against real programs, on an X server of the test's own (xvfb-run): what it reads
+// The bar's X11 clipboard against real programs, on an X server of the test's own: what it reads
 // from xclip and from owners that fail (clipboard_owner), and what xclip and a clipboard manager take from
 // the bar's owner.
 #include "platform/X11Clipboard.h"
