@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Files on a full disk: the bar, run by an unprivileged user whose home is on a full small file system,
-# leaves every file it rewrites byte for byte as it was and says on standard error which write failed.
+# On a full disk the bar, run by an unprivileged user, leaves every file it rewrites byte for byte as it was
+# and says on standard error which write failed.
 source "$(dirname "$0")/lib.sh" "$@"
 [ "$(id -u)" -eq 0 ] || { echo "skipped: mounting a file system needs root (CI runs as root)"; exit 0; }
 FULL=$WORK/full CONFIG=$WORK/full/home/.config DATA=$WORK/full/home/.local/share
@@ -21,8 +21,7 @@ run_bar() {
     background "${AS_USER[@]}" "$WORK/bin/velmora" >"$WORK/velmora.log" 2>&1 && VELMORA_PID=${PIDS[-1]}
     expect "$1: the bar is shown" bar_shown
     sleep 1 # the desktop export runs once the bar is up
-    key alt+f x
-    expect "$1: File, Exit ends it" exited
+    quit_bar "$1"
 }
 unchanged() { # as it was, or still missing
     local before=$WORK/before/$(basename "$1")

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# cmake --install into a temporary prefix gives a desktop program: its entry and AppStream metadata pass
-# their validators, and the program installed there finds its help and keeps its settings in the user's
-# folder, writing nothing under the prefix. Its first start makes it the default for clip documents and no
-# more: the installed entry and MIME type serve the desktop. A copy run from a folder of its own gives the
-# desktop an entry of its own.
+# cmake --install into a temporary prefix: the entry and metadata pass their validators; the installed program
+# finds its help, writes only in the user's folder and leaves the desktop entry to the installation.
 source "$(dirname "$0")/lib.sh" "$@"
 BUILD=$3 PREFIX=$WORK/prefix
 command -v desktop-file-validate >/dev/null && command -v appstreamcli >/dev/null || "$RESOURCES/../scripts/install-deps"
@@ -30,8 +27,7 @@ expect "with the window class its entry names" output_is \
     "$(sed -n 's/^StartupWMClass=//p' "$share/applications/org.velmora.Velmora.desktop")" wm_class
 key alt+h c
 expect "Help, Contents finds the installed help" shown '^Velmora Help$'
-key alt+f x
-expect "File, Exit ends it" exited
+quit_bar
 expect "the settings are in the user's folder" test -s "$XDG_CONFIG_HOME/velmora/velmor.ini"
 written=$(find "$PREFIX" -newer "$WORK/installed")
 [ -z "$written" ] || fail "written under the prefix: $written"
