@@ -16,8 +16,7 @@ if [ -n "${E2E_USER:-}" ] && [ "$(id -u)" -eq 0 ]; then
 fi
 VELMORA_BUILT=$1 RESOURCES=$2 WORK=${E2E_WORK:-$(mktemp -d /tmp/velmora-e2e.XXXXXX)} FAILURES=0 PIDS=()
 
-# Only what the test started is stopped, asked first (so that the X server removes its lock), then forced;
-# a compositor first, while the X server and bus it runs on are still there.
+# Only what the test started is stopped, asked first (the X server then removes its lock), compositors first.
 cleanup() {
     stop "${STOP_FIRST[@]}"
     stop "${PIDS[@]}"
@@ -35,9 +34,7 @@ background() { "$@" & PIDS+=($!); }
 fail() { echo "FAIL: $*" >&2; FAILURES=$((FAILURES + 1)); }
 finish() { [ "$FAILURES" -eq 0 ] && echo "all checks passed" || { echo "$FAILURES check(s) failed" >&2; exit 1; }; }
 
-# wait_until COMMAND...: runs the command again at every try, for up to $WAIT seconds;
-# output_is EXPECTED COMMAND...: the command prints exactly EXPECTED now;
-# expect DESCRIPTION COMMAND...: the command succeeds within $WAIT seconds.
+# wait_until COMMAND... runs the command again at every try; expect DESCRIPTION COMMAND... reports the outcome.
 WAIT=20
 wait_until() {
     local end=$((SECONDS + WAIT))
@@ -60,14 +57,12 @@ start_session() {
     WAIT=60 wait_until test -s "$WORK/bus" || { cat "$WORK"/*.log >&2; exit 1; }
     export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$WORK/bus")
 }
-# An X server on a free display, that does not reset when its last client leaves.
 start_x_server() {
     background Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log"
     WAIT=60 wait_until test -s "$WORK/display" || { cat "$WORK"/*.log >&2; exit 1; }
     export DISPLAY=":$(head -n1 "$WORK/display")"
     WAIT=60 wait_until xprop -root >/dev/null 2>&1 || { cat "$WORK"/*.log >&2; exit 1; }
 }
-# The X11 desktop of most tests: both of the above, and openbox.
 start_desktop() {
     start_session
     start_x_server
@@ -98,7 +93,6 @@ quit_bar() {
     key alt+f x
     expect "${1:+$1: }File, Exit ends the bar" exited
 }
-# The frame's outer corner, in pixels.
 frame_corner() {
     local extents=($(xprop -id "$WINDOW" _NET_FRAME_EXTENTS | tr -dc '0-9 '))
     xwininfo -id "$WINDOW" | awk -v l="${extents[0]}" -v t="${extents[2]}" \
