@@ -46,7 +46,6 @@ expect() {
     if wait_until "${@:2}"; then echo "ok: $1"; else fail "$1${LAST:+ (last seen: $LAST)}"; fi
 }
 
-# A home, runtime folder and session bus of the test's own, out of the developer's desktop's reach.
 start_session() {
     unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP DESKTOP_SESSION \
         SESSION_MANAGER
@@ -98,7 +97,6 @@ frame_corner() {
     xwininfo -id "$WINDOW" | awk -v l="${extents[0]}" -v t="${extents[2]}" \
         '/Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ {print x - l "," $4 - t}'
 }
-# A message box: a visible window titled like the bar, other than the bar.
 message_box() { windows '^Velmora$' | grep -vx "$WINDOW" | head -n1; }
 message_box_shown() { [ -n "$(message_box)" ]; }
 # Slot button K or its capture button, in the two rows of 24 pixels at the bottom of the client area.
@@ -132,7 +130,6 @@ set_clipboard() {
     wait_until output_is "$(hex_of "$1")" clipboard_hex || fail "xclip did not take the clipboard"
 }
 
-# Keys typed into the bar or a message box, once the window manager has given it the focus.
 focus() { wait_until eval "xdotool windowactivate $1 >/dev/null 2>&1; output_is $1 xdotool getactivewindow" || true; }
 key() { focus "$WINDOW"; xdotool key --clearmodifiers --delay 150 "$@" || true; }
 answer_message_box() {

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# A clip document named on the command line, relative, with a blank and not UTF-8, fills the bar, even with a
-# label too long for a title; Ctrl+S writes it back and the recent list keeps its name, byte for byte; a named
-# pipe is reported before the bar comes up.
+# A clip document named on the command line (relative, a blank, not UTF-8) fills the bar; Ctrl+S and the recent
+# list keep it byte for byte; a 16 MiB label is cut in the title; a named pipe is reported before the bar.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
 mkdir -p "$WORK/my clips"
@@ -23,8 +22,7 @@ quit_bar
 recent_1() { sed -n 9p "$WORK/bin/velmor.ini" | tr -d '\r\n' | od -An -tx1 | tr -d ' \n'; }
 expect "the recent list names it" output_is "$(hex_of "\"$document\"")" recent_1
 
-# A named pipe would hold the start up until someone writes to it: the program says so in a message box
-# before it shows the bar (the words: tst_clipdocument), which then comes up where the settings file puts it.
+# A pipe would hold the start up: it is reported (tst_clipdocument) before the bar comes up at its stored place.
 mkfifo pipe.vmd
 printf '3000\r\n6000\r\n6690\r\n1380\r\n1\r\n1\r\n0\r\n1\r\n""\r\n""\r\n""\r\n""\r\n' >"$WORK/bin/velmor.ini"
 background "$WORK/bin/velmora" pipe.vmd >>"$WORK/velmora.log" 2>&1

@@ -18,16 +18,14 @@ button_area_at() {
         /Height:/ {print x "," y + $2 - 48}'
 }
 expect "button area at the design position" output_is 240,293 button_area_at
-not_above() { ! above; }
 expect "first start is always on top" above
 key alt+v a
-expect "Always on Top off" not_above
+expect "Always on Top off" eval '! above'
 expect "the same window, not re-created" output_is "$WINDOW" windows .
 key ctrl+h
 expect "Hide in Tray without a tray minimises" output_is Iconic wm_state
 expect "--show is done" output_is 0 status_of --show
 expect "--show maps the bar" output_is Normal wm_state
-# Found, the help is shown (test_install.sh); missing, it is reported in the viewer.
 rm "$WORK/bin/Velmora.hlp"
 key alt+h c
 expect "a missing help file is reported in the viewer" shown '^Help$'

@@ -26,8 +26,7 @@ run_bar() {
 unchanged() { cmp -s "$1" "$WORK/before/$(basename "$1")"; }
 said() { grep -q "$1" "$WORK/velmora.log"; }
 
-# A first start rewrites the key store as an earlier registration left it, and the desktop's files (each
-# through the one writer of whole files, whose all-or-nothing tst_clipdocument checks).
+# A first start rewrites the key store and the desktop's files, all through one writer (tst_clipdocument).
 prepare "$DATA/velmora/keys.json" '{"HKEY_CLASSES_ROOT": {"keys": {".txt": {}}}}\n'
 fill_disk
 run_bar "first start"

@@ -3,8 +3,7 @@
 # document type to the desktop, so that opening a .vmd file starts the bar with it.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
-INI=$WORK/bin/velmor.ini
-ini_lines() { tr -d '\r' <"$INI" | paste -sd ' '; }
+ini_lines() { tr -d '\r' <"$WORK/bin/velmor.ini" | paste -sd ' '; }
 
 start_velmora
 # Vertical, First Button Row (the sizes of the layouts: tst_barlayout).
@@ -22,8 +21,7 @@ expect "the next start: at the same place" output_is "$corner" frame_corner
 quit_bar "the next start"
 expect "the next start: the same settings" output_is "$top $left 2730 1035 1 2 1 1 \"\" \"\" \"\" \"\"" ini_lines
 
-# A first start gives the desktop the document type: opening a document through it starts a bar with it loaded.
-rm -rf "$INI"
+rm "$WORK/bin/velmor.ini"
 start_velmora
 mkdir -p "$WORK/my docs"
 items "" "opened by the desktop" >"$WORK/my docs/set 1.vmd"

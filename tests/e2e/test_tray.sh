@@ -6,7 +6,6 @@ start_desktop
 background "$PANEL_SERVICES" >"$WORK/panel.log" 2>&1 && panel=${PIDS[-1]}
 wait_until grep -q '^ready' "$WORK/panel.log" || fail "panel services did not start: $(cat "$WORK/panel.log")"
 start_velmora
-# The client area holds the menu bar above the two rows of 24 pixels.
 menu_bar_inside() { [ "$(xwininfo -id "$WINDOW" | awk '/Height:/ {print $2}')" -gt 60 ]; }
 expect "StatusNotifierItem: the menu bar stays inside the window" menu_bar_inside
 # Panels say Activate, ContextMenu or SecondaryActivate for a click, never double-click.
@@ -25,7 +24,6 @@ row() {
     key ctrl+h
     expect "$1: Hide in Tray unmaps the bar" map_state_is IsUnMapped
     expect "$1: $2" eval "$3"
-    expect "$1: in normal state" output_is Normal wm_state
     expect "$1: with the focus" output_is "$WINDOW" xdotool getactivewindow
     expect "$1: above other windows" above
 }
