@@ -1,11 +1,8 @@
-# Shared helpers of the end-to-end tests: an X server with a window manager and a
-# private session bus, the real program started from a private copy of its folder,
-# and checks; Wayland compositors in wayland.sh. Usage: source lib.sh "$velmora" "$resources"
+# Helpers of the end-to-end tests (Wayland compositors in wayland.sh). Usage: source lib.sh "$velmora" "$resources"
 set -euo pipefail
 
-# A test that sets E2E_USER runs as that unprivileged user when started as root (sway refuses root): the
-# program, its resources, the native window and the scripts go to a work folder of that user's first, since
-# the project may lie in a folder that user cannot read (/root).
+# A test that sets E2E_USER runs as that user when started as root (sway refuses root), from a work folder of
+# that user's, since the project may lie in a folder that user cannot read (/root).
 if [ -n "${E2E_USER:-}" ] && [ "$(id -u)" -eq 0 ]; then
     WORK=$(mktemp -d /tmp/velmora-e2e.XXXXXX)
     cp "$1" "$(dirname "$1")"/libvelmora-*.so ${WAYLAND_WINDOW:+"$WAYLAND_WINDOW"} "$WORK/" && cp -r "$2" "$WORK/resources"
@@ -19,8 +16,7 @@ if [ -n "${E2E_USER:-}" ] && [ "$(id -u)" -eq 0 ]; then
 fi
 VELMORA_BUILT=$1 RESOURCES=$2 WORK=${E2E_WORK:-$(mktemp -d /tmp/velmora-e2e.XXXXXX)} FAILURES=0 PIDS=()
 
-# Only what the test started itself is stopped, by its own PID: asked first, so that the X server removes its
-# lock and socket, then forced. A compositor goes first, while the X server and bus it runs on are still there.
+# Only what the test started is stopped, asked first (the X server then removes its lock), compositors first.
 cleanup() {
     stop "${STOP_FIRST[@]}"
     stop "${PIDS[@]}"
@@ -38,9 +34,7 @@ background() { "$@" & PIDS+=($!); }
 fail() { echo "FAIL: $*" >&2; FAILURES=$((FAILURES + 1)); }
 finish() { [ "$FAILURES" -eq 0 ] && echo "all checks passed" || { echo "$FAILURES check(s) failed" >&2; exit 1; }; }
 
-# wait_until COMMAND...: runs the command again at every try, for up to $WAIT seconds;
-# output_is EXPECTED COMMAND...: the command prints exactly EXPECTED now;
-# expect DESCRIPTION COMMAND...: the command succeeds within $WAIT seconds.
+# wait_until COMMAND... runs the command again at every try; expect DESCRIPTION COMMAND... reports the outcome.
 WAIT=20
 wait_until() {
     local end=$((SECONDS + WAIT))
@@ -52,8 +46,6 @@ expect() {
     if wait_until "${@:2}"; then echo "ok: $1"; else fail "$1${LAST:+ (last seen: $LAST)}"; fi
 }
 
-# A home, runtime folder and session bus of the test's own: the developer's desktop does not reach the
-# program, and what it writes for the desktop and its sockets stay in the test.
 start_session() {
     unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP DESKTOP_SESSION \
         SESSION_MANAGER
@@ -64,14 +56,12 @@ start_session() {
     WAIT=60 wait_until test -s "$WORK/bus" || { cat "$WORK"/*.log >&2; exit 1; }
     export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$WORK/bus")
 }
-# An X server on a free display, that does not reset when its last client leaves.
 start_x_server() {
     background Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log"
     WAIT=60 wait_until test -s "$WORK/display" || { cat "$WORK"/*.log >&2; exit 1; }
     export DISPLAY=":$(head -n1 "$WORK/display")"
     WAIT=60 wait_until xprop -root >/dev/null 2>&1 || { cat "$WORK"/*.log >&2; exit 1; }
 }
-# The X11 desktop of most tests: both of the above, and openbox.
 start_desktop() {
     start_session
     start_x_server
@@ -80,8 +70,7 @@ start_desktop() {
         { echo "openbox did not start: $(cat "$WORK/openbox.log")" >&2; exit 1; }
 }
 
-# Starts the program from a folder of its own, so that nothing it writes beside
-# itself leaks between tests; called again, another bar. Sets VELMORA_PID and WINDOW.
+# The program from a folder of its own, so that nothing it writes leaks between tests (again: another bar).
 start_velmora() {
     mkdir -p "$WORK/bin" && cp -n "$VELMORA_BUILT" "$WORK/bin/velmora"
     cp -n "$(dirname "$VELMORA_BUILT")"/libvelmora-*.so "$RESOURCES/Velmora.hlp" "$WORK/bin/"
@@ -99,17 +88,18 @@ window_title() { xdotool getwindowname "$WINDOW"; }
 wm_state() { xprop -id "$WINDOW" WM_STATE | awk '/window state:/ {print $3}'; }
 above() { xprop -id "$WINDOW" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
 exited() { ! kill -0 "$VELMORA_PID" 2>/dev/null; }
-# The frame's outer corner, in pixels.
+quit_bar() {
+    key alt+f x
+    expect "${1:+$1: }File, Exit ends the bar" exited
+}
 frame_corner() {
     local extents=($(xprop -id "$WINDOW" _NET_FRAME_EXTENTS | tr -dc '0-9 '))
     xwininfo -id "$WINDOW" | awk -v l="${extents[0]}" -v t="${extents[2]}" \
         '/Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ {print x - l "," $4 - t}'
 }
-# A message box: a visible window titled like the bar, other than the bar.
 message_box() { windows '^Velmora$' | grep -vx "$WINDOW" | head -n1; }
 message_box_shown() { [ -n "$(message_box)" ]; }
-# Slot button K away from its corner, or its capture button, in the button area
-# (two rows of 24 pixels) at the bottom of the client area.
+# Slot button K or its capture button, in the two rows of 24 pixels at the bottom of the client area.
 click_button() {
     local top=$(($(xwininfo -id "$WINDOW" | awk '/Height:/ {print $2}') - 48))
     xdotool mousemove --window "$WINDOW" $((($1 - 1) % 5 * 88 + $2)) $((top + ($1 - 1) / 5 * 24 + $3)) click 1
@@ -122,8 +112,7 @@ editor_shown() { EDITOR=$(windows '^Edit File$' | head -n1) && [ -n "$EDITOR" ];
 editor_gone() { ! editor_shown; }
 click_editor() { xdotool mousemove --window "$EDITOR" $((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15)) click 1; }
 
-# velmora started from the command line, handing its request to the running bar;
-# status_of prints its exit status and keeps its standard error in $WORK/stderr.
+# velmora handing a request to the running bar: its exit status, its standard error in $WORK/stderr.
 status_of() { "$WORK/bin/velmora" "$@" 2>"$WORK/stderr" && echo 0 || echo $?; }
 # same DESCRIPTION EXPECTED ACTUAL: a fact seen once; slot_hex K: slot K's text as another program sees it.
 same() { if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1 (expected: $2, seen: $3)"; fi; }
@@ -141,7 +130,6 @@ set_clipboard() {
     wait_until output_is "$(hex_of "$1")" clipboard_hex || fail "xclip did not take the clipboard"
 }
 
-# Keys typed into the bar, or into the program's message box, once the window manager has given it the focus.
 focus() { wait_until eval "xdotool windowactivate $1 >/dev/null 2>&1; output_is $1 xdotool getactivewindow" || true; }
 key() { focus "$WINDOW"; xdotool key --clearmodifiers --delay 150 "$@" || true; }
 answer_message_box() {

@@ -1,31 +1,15 @@
 #!/usr/bin/env bash
-# velmora --copy and --capture from a second process drive the running bar as its own buttons do (--show:
-# test_exit_help.sh); a bad slot changes nothing. View, Global Shortcuts: Ctrl+Alt+3 copies slot 3 while
-# another program has the focus, the setting kept beside velmor.ini; turned off, the bar lets go of the keys,
-# so that another bar can take them. The bars' sockets under load: 200 requests at once; out of
-# descriptors; a stopped bar, and a full queue (busy, not "no bar"). The longest-running bar answers, also
-# when it is stopped, killed or has ended; with no bar the command says so at once. Where the sockets go:
-# tst_barsockets.
+# velmora --copy drives the running bar (--capture: test_copy_capture.sh); Ctrl+Alt+3 copies while another
+# program has the focus, and a bar lets go of the keys for another; bars under load, stopped, killed, full, none.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
 items First "first text" "" "" Mail... $'mail\r\ntext' >"$WORK/a.vmd"
 items Second "second text" "" "" Other... "second bar" >"$WORK/b.vmd"
-items Third "third text" >"$WORK/c.vmd"
 start_velmora "$WORK/a.vmd"
-first_bar=$VELMORA_PID && prlimit --pid "$first_bar" --nofile=1024
+first_bar=$VELMORA_PID
 
-set_clipboard other
-expect "--copy 3 is done" output_is 0 status_of --copy 3
-expect "slot 3's text is on the clipboard" output_is "$(hex_of $'mail\r\ntext')" clipboard_hex
-set_clipboard "taken in"
-expect "--capture 4 is done" output_is 0 status_of --capture 4
-set_clipboard other
-click_slot 4
-expect "slot 4 took in what xclip offered" output_is "$(hex_of 'taken in')" clipboard_hex
-set_clipboard other
 expect "--copy 11 gives status 1" output_is 1 status_of --copy 11
 grep -q "'11' is not a slot number" "$WORK/stderr" || fail "--copy 11 says why: $(cat "$WORK/stderr")"
-expect "and leaves the clipboard alone" output_is "$(hex_of other)" clipboard_hex
 
 key alt+v g
 expect "the global shortcuts setting is kept in its own file" grep -qx GlobalShortcuts=1 "$WORK/bin/velmora-keys.ini"
@@ -35,12 +19,9 @@ expect "another program has the focus" has_focus
 set_clipboard other
 xdotool key ctrl+alt+3
 expect "Ctrl+Alt+3 copies slot 3" output_is "$(hex_of $'mail\r\ntext')" clipboard_hex
-expect "and names it in the title" output_is "Velmora - Mail..." window_title
 expect "the other program keeps the focus" output_is "$other" xdotool getactivewindow
 key alt+v g
-expect "turned off, the setting says so" grep -qx GlobalShortcuts=0 "$WORK/bin/velmora-keys.ini"
-# A bar from a folder of its own that starts with the shortcuts on gets the key only when the first has
-# let go of it; the first would copy its own slot 3 otherwise.
+# A second bar that starts with the shortcuts on gets the keys only once the first has let go of them.
 mkdir "$WORK/second" && cp "$WORK/bin/velmora" "$WORK/bin/libvelmora-bar.so" "$WORK/second/"
 echo GlobalShortcuts=1 >"$WORK/second/velmora-keys.ini"
 background "$WORK/second/velmora" "$WORK/b.vmd" >>"$WORK/velmora.log" 2>&1 && VELMORA_PID=${PIDS[-1]}
@@ -50,31 +31,18 @@ focus "$other"
 # Pressed again at each try: the second bar takes the keys once its start-up is done.
 press_reaches() { xdotool key ctrl+alt+3 && output_is "$(hex_of "$1")" clipboard_hex; }
 expect "Ctrl+Alt+3 now reaches the second bar" press_reaches "second bar"
-key alt+f x
-expect "the second bar ends" exited
+quit_bar "the second bar"
 VELMORA_PID=$first_bar
 
-# Held back by a lock until all have started, then let go at once.
-askers=() && exec 9>"$WORK/start" && flock 9
-for i in $(seq 200); do
-    { exec 9>&-; flock -s "$WORK/start" timeout 60 "$WORK/bin/velmora" --copy $((i % 10 + 1)) 2>>"$WORK/many.err" &&
-        echo 0 >"$WORK/many.$i" || echo $? >"$WORK/many.$i"; } & askers+=($!)
-done
-sleep 2 && exec 9>&-
-wait "${askers[@]}"
-same "200 requests at once are all done" 200 "$(grep -lx 0 "$WORK"/many.* | wc -l)"
+# Held back by a lock until all have started, then let go at once; each prints its status.
+exec 9>"$WORK/start" && flock 9
+for i in $(seq 200); do echo $((i % 10 + 1)); done | xargs -P 200 -I{} sh -c \
+    'flock -s "$0" timeout 60 "$1" --copy {} 2>/dev/null; echo $?' "$WORK/start" "$WORK/bin/velmora" >"$WORK/many" 9>&- &
+askers=$! && sleep 2 && exec 9>&-
+wait "$askers"
+same "200 requests at once are all done" 200 "$(grep -cx 0 "$WORK/many")"
 
-# Connections that never ask, more than the bar has descriptors for.
 socket=$(ls "$XDG_RUNTIME_DIR"/velmora-* | head -n1)
-(ulimit -n 4096 2>/dev/null || true
- exec perl -MIO::Socket::UNIX -e 'my @held = map { IO::Socket::UNIX->new(Peer => $ARGV[0]) } 1..1031; sleep 8' "$socket") & PIDS+=($!)
-out_of_descriptors() { [ "$(ls "/proc/$first_bar/fd" | wc -l)" -ge 1020 ]; }
-expect "the bar runs out of descriptors" out_of_descriptors
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$first_bar/stat"; }
-before=$(cpu_ticks) && sleep 2 && used=$(($(cpu_ticks) - before))
-[ "$used" -lt 20 ] && echo "ok: out of descriptors, the bar used $used of 200 ticks in 2 s" || fail "and used $used ticks"
-expect "once they are gone the bar answers again" output_is 0 status_of --copy 1
-
 kill -STOP "$first_bar"
 same "a stopped bar: --copy 2 ends with status 4" 4 "$(status_of --copy 2)"
 same "and says why" "velmora: the running bar does not answer" "$(cat "$WORK/stderr")"
@@ -84,34 +52,21 @@ filler=$! && PIDS+=($!) && wait_until grep -q full "$WORK/queue"
 same "its queue full: --copy 2 ends with status 4" 4 "$(status_of --copy 2)"
 same "and says why" "velmora: the running bar is too busy to take the request" "$(cat "$WORK/stderr")"
 kill "$filler"
-set_clipboard other && kill -CONT "$first_bar"
-expect "the bar runs again" output_is 0 status_of --show
-same "the request given up on is not carried out" "$(hex_of other)" "$(clipboard_hex)"
+kill -CONT "$first_bar"
 
 start_velmora "$WORK/b.vmd" && kill -STOP "$first_bar"
 same "the oldest bar stopped: --copy 1 ends with status 0" 0 "$(status_of --copy 1)"
 same "the next bar's slot 1 is copied" "$(hex_of 'second text')" "$(clipboard_hex)"
 kill -CONT "$first_bar"
-expect "the oldest bar runs again" output_is 0 status_of --show
-same "and leaves the request it was not given alone" "$(hex_of 'second text')" "$(clipboard_hex)"
 expect "--copy 1 reaches the bar that has run longest" output_is 0 status_of --copy 1
 expect "the first bar's slot 1 is copied" output_is "$(hex_of 'first text')" clipboard_hex
-second_bar=$VELMORA_PID second_window=$WINDOW
 # Killed, the first bar leaves its socket behind; the second answers.
 kill -KILL "$first_bar"
 VELMORA_PID=$first_bar wait_until exited
 expect "after kill -9 the next bar answers" output_is 0 status_of --copy 1
-expect "with its slot 1" output_is "$(hex_of 'second text')" clipboard_hex
-# A bar started now is younger: the second still answers until it ends.
-start_velmora "$WORK/c.vmd"
-third_bar=$VELMORA_PID
-VELMORA_PID=$second_bar WINDOW=$second_window key alt+f x
-VELMORA_PID=$second_bar expect "the second bar ends by File, Exit" exited
-expect "then the third bar answers" output_is 0 status_of --copy 1
-expect "with its slot 1" output_is "$(hex_of 'third text')" clipboard_hex
 
-kill -KILL "$third_bar"
-VELMORA_PID=$third_bar wait_until exited
+kill -KILL "$VELMORA_PID"
+wait_until exited
 # Within a second on a quiet machine (a few milliseconds, in fact); a loaded one gets more room.
 start=$(date +%s%N) status=$(status_of --copy 1) took=$((($(date +%s%N) - start) / 1000000))
 [ "$status" == 2 ] && [ "$took" -lt 3000 ] && grep -q "no Velmora bar is running" "$WORK/stderr" &&

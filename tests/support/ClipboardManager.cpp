@@ -1,6 +1,5 @@
-// A clipboard manager: when the clipboard's owner asks it to keep the text, it takes the text
-// (to standard output) and a picture form in one MULTIPLE request, says on standard error
-// whether the picture was refused, and answers the owner.
+// A clipboard manager: asked by the clipboard's owner to keep the text, it takes the text (to standard output)
+// and a picture form in one MULTIPLE request, says on standard error whether the picture was refused, and answers.
 #include <xcb/xcb.h>
 
 #include <cstdio>
