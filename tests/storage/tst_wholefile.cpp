@@ -28,6 +28,7 @@ void TestWholeFile::aWriteThatFailsLeavesTheOldFile_data()
     QTest::newRow("a size limit stops it part-way: not written over") << 4096 << false << true << "File too large";
     QTest::newRow("a folder that takes no new files: written over the old one") << 0 << true << true << "";
     QTest::newRow("the same, not to be written over") << 0 << true << false << "Permission denied";
+    QTest::newRow("the same, with a size limit it would pass") << 4096 << true << true << "File too large";
 }
 
 void TestWholeFile::aWriteThatFailsLeavesTheOldFile()
