@@ -8,6 +8,7 @@
 #include <QSaveFile>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,6 +74,15 @@ bool synced(int fd, QString &reason)
     return false;
 }
 
+// Written over the old file, a write that passes the file-size limit would stop
+// part-way with the old file's first bytes already replaced; the room reserved
+// for it does not show this, so it is refused before it starts.
+bool overFileSizeLimit(qint64 size)
+{
+    struct rlimit limit = {};
+    return ::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && rlim_t(size) > limit.rlim_cur;
+}
+
 // In a folder that takes no new files there is no room for the new file beside
 // the old one, so it is written over it. The space it needs is reserved first:
 // a full disk then refuses the write and leaves the old file whole.
@@ -83,6 +93,8 @@ bool writeInPlace(const QByteArray &name, bool link, const WriteFile &write, qin
     if (fd < 0 || ::fstat(fd, &info) != 0) {
         reason = qt_error_string(errno);
     } else if (!regularFile(info, reason)) {
+    } else if (overFileSizeLimit(size)) {
+        reason = qt_error_string(EFBIG);
     } else if (size > 0 && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0) {
         reason = QStringLiteral("its folder takes no new files, and there is no room to write it over the old "
                                 "one (%1), which is left as it was")
