@@ -84,7 +84,7 @@ private slots:
         if (other == YoungerBar)
             QVERIFY((new RemoteServer([](auto &, auto &reply) { reply(3, "younger"); }, m_form.get()))->listen(error));
         m_asked = std::async(std::launch::async, &BarSockets::send, request.toStdString(), BarSockets::Patience{});
-        QTRY_VERIFY_WITH_TIMEOUT(m_asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready, 15000);
         const BarSockets::Answer answer = m_asked.get();
         QTEST(answer.status, "status");
         QTEST(QString::fromStdString(answer.message), "message");
