@@ -159,6 +159,12 @@ void TestX11Clipboard::givesTheBarsTextInTheFormAsked()
     QFETCH(QString, form);
     const auto owner = X11ClipboardOwner::connectToDisplay();
     QVERIFY(owner->setText(text));
+    // Beside a reader that has stopped reading (its pipe is full) halfway through the text.
+    QProcess stalled, notReading;
+    stalled.setStandardOutputProcess(&notReading);
+    notReading.start("sleep", {"600"});
+    stalled.start(Xclip.first(), Xclip.mid(1) + QStringList{"-o", "-t", form});
+    QTest::qWait(300);
     QProcess reader;
     reader.start(Xclip.first(), Xclip.mid(1) + QStringList{"-o", "-t", form});
     // The owner answers from this thread's event loop, which the spy's wait runs.
