@@ -33,12 +33,22 @@ class TestX11Clipboard : public QObject
 {
     Q_OBJECT
 private slots:
+    void readsAnEmptyTextWhereNoProgramHoldsTheClipboard();
     void readsAnotherProgramsText_data();
     void readsAnotherProgramsText();
     void givesTheBarsTextInTheFormAsked_data();
     void givesTheBarsTextInTheFormAsked();
     void handsItsTextToAClipboardManager();
 };
+
+void TestX11Clipboard::readsAnEmptyTextWhereNoProgramHoldsTheClipboard()
+{
+    QCOMPARE(selectionOwner(), xcb_window_t(XCB_WINDOW_NONE));
+    QByteArray text("a text from before");
+    QString reason;
+    QVERIFY(readX11ClipboardText(text, reason));
+    QCOMPARE(text, QByteArray());
+}
 
 void TestX11Clipboard::readsAnotherProgramsText_data()
 {
