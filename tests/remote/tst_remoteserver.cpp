@@ -11,9 +11,23 @@
 class TestRemoteServer : public QObject
 {
     Q_OBJECT
+    // Connects to the one bar socket in the runtime folder; -1 when there is none.
+    static int connectToTheBar(const QTemporaryDir &runtime)
+    {
+        const QStringList sockets = QDir(runtime.path()).entryList(QDir::System);
+        if (sockets.size() != 1)
+            return -1;
+        sockaddr_un address = {AF_UNIX, {}};
+        qstrncpy(address.sun_path, QFile::encodeName(runtime.filePath(sockets.first())).constData(),
+                 sizeof address.sun_path);
+        const int asker = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        return ::connect(asker, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 ? asker : -1;
+    }
 private slots:
     void aRequestIsCarriedOutOnlyOnceTheBarsOfferIsTaken_data();
     void aRequestIsCarriedOutOnlyOnceTheBarsOfferIsTaken();
+    void anAskerLeavingBeforeTheAnswerIsNoticed_data();
+    void anAskerLeavingBeforeTheAnswerIsNoticed();
 };
 
 void TestRemoteServer::aRequestIsCarriedOutOnlyOnceTheBarsOfferIsTaken_data()
@@ -41,13 +55,8 @@ void TestRemoteServer::aRequestIsCarriedOutOnlyOnceTheBarsOfferIsTaken()
                         nullptr);
     QString error;
     QVERIFY2(server.listen(error), qPrintable(error));
-    const QStringList sockets = QDir(runtime.path()).entryList(QDir::System);
-    QCOMPARE(sockets.size(), 1);
-    sockaddr_un address = {AF_UNIX, {}};
-    qstrncpy(address.sun_path, QFile::encodeName(runtime.filePath(sockets.first())).constData(),
-             sizeof address.sun_path);
-    const int asker = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
-    QCOMPARE(::connect(asker, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    const int asker = connectToTheBar(runtime);
+    QVERIFY(asker >= 0);
     QByteArray received;
     const auto receive = [&received, asker] {
         char buffer[64];
@@ -64,6 +73,40 @@ void TestRemoteServer::aRequestIsCarriedOutOnlyOnceTheBarsOfferIsTaken()
     QTest::qWait(200);
     QTRY_COMPARE(receive(), offered + answer);
     close(asker);
+}
+
+void TestRemoteServer::anAskerLeavingBeforeTheAnswerIsNoticed_data()
+{
+    QTest::addColumn<bool>("answered");
+    QTest::addColumn<int>("noticed");
+    QTest::newRow("it leaves while the bar works on its request") << false << 1;
+    QTest::newRow("it leaves once answered") << true << 0;
+}
+
+void TestRemoteServer::anAskerLeavingBeforeTheAnswerIsNoticed()
+{
+    QFETCH(bool, answered);
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    int taken = 0;
+    int noticed = 0;
+    RemoteServer server(
+        [&](const CommandLineRequest &, const RemoteServer::Reply &reply) {
+            ++taken;
+            reply.whenGone([&noticed] { ++noticed; });
+            if (answered)
+                reply(0, QString());
+        },
+        nullptr);
+    QString error;
+    QVERIFY2(server.listen(error), qPrintable(error));
+    const int asker = connectToTheBar(runtime);
+    QVERIFY(asker >= 0);
+    QCOMPARE(send(asker, "--copy 3\n!", 10, MSG_NOSIGNAL), 10);
+    QTRY_COMPARE(taken, 1);
+    close(asker);
+    QTest::qWait(200);
+    QTEST(noticed, "noticed");
 }
 
 QTEST_GUILESS_MAIN(TestRemoteServer)
