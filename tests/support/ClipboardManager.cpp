@@ -39,6 +39,7 @@ int main()
     };
     xcb_get_property_reply_t *answered = get(pairs), *kept = get(text);
     std::fwrite(xcb_get_property_value(kept), 1, xcb_get_property_value_length(kept), stdout);
+    std::fflush(stdout);
     const bool refused = static_cast<xcb_atom_t *>(xcb_get_property_value(answered))[3] == XCB_ATOM_NONE;
     std::fprintf(stderr, "picture %s\n", refused ? "refused" : "given");
     xcb_selection_notify_event_t done{
