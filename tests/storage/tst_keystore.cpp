@@ -86,12 +86,13 @@ void TestKeyStore::aDamagedStoreIsNeitherReadNorOverwritten()
     QVERIFY(stored.isEmpty() || (file.open(QIODevice::ReadOnly) && file.readAll() == stored));
 }
 
-// Names that differ only in case stay apart and any spelling reaches one of them; unknown fields stay.
+// Names that differ only in case stay apart and any spelling reaches one of them; unknown fields stay, and so
+// does a value of type 0, which has no type.
 void TestKeyStore::aHandEditedStoreKeepsWhatTheStoreDoesNotOwn()
 {
     QTemporaryDir dir;
     QFile file(dir.filePath("keys.json"));
-    const QByteArray handEdited = R"({"HKEY_CLASSES_ROOT": {"keys": {"foo": {"values": {"": {"type": 1, "data": "6f"}}},
+    const QByteArray handEdited = R"({"HKEY_CLASSES_ROOT": {"keys": {"foo": {"values": {"": {"type": 0, "data": "6f"}}},
         "Foo": {"note": "mine", "values": {"": {"type": 1, "data": "4f", "set by": "me"}}}}}})";
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(handEdited) == handEdited.size());
     file.close();
@@ -105,6 +106,7 @@ void TestKeyStore::aHandEditedStoreKeepsWhatTheStoreDoesNotOwn()
     QCOMPARE(keys["foo"]["values"][""]["data"].toString(), "6f");
     QCOMPARE(keys["Foo"]["note"].toString(), "mine");
     QCOMPARE(keys["Foo"]["values"][""]["set by"].toString(), "me");
+    QCOMPARE(keys["foo"]["values"][""]["type"].toInt(-1), 0);
 }
 
 QTEST_GUILESS_MAIN(TestKeyStore)
