@@ -19,7 +19,8 @@ QByteArray run(const QString &program, const QStringList &arguments, const QByte
     process.start(program, arguments);
     process.write(input);
     process.closeWriteChannel();
-    while (!process.waitForFinished(10) && process.state() == QProcess::Running) {
+    // Still starting counts as running: a busy machine may take its time.
+    while (process.state() != QProcess::NotRunning && !process.waitForFinished(10)) {
         QCoreApplication::processEvents();
     }
     return process.readAllStandardOutput();
