@@ -11,6 +11,7 @@ private slots:
     void execArgumentsAreQuotedForTheDesktop();
     void theDefaultApplicationMergesIntoMimeApps_data();
     void theDefaultApplicationMergesIntoMimeApps();
+    void anEntryThatRunsAnotherProgramGetsOneOfItsOwn_data();
     void anEntryThatRunsAnotherProgramGetsOneOfItsOwn();
     void anUnreadableMimeAppsListIsLeftAlone();
     void theOpenCommandNamesTheProgramsFolderAndAnUnreachableStoreFails();
@@ -66,10 +67,20 @@ void TestDocumentTypeRegistration::theDefaultApplicationMergesIntoMimeApps()
     QCOMPARE(DesktopExport::withDefaultApplication(before), after);
 }
 
-// Where the system's entry runs another program, a first start gives the desktop an entry of this one's own.
-// The copy in a folder of its own, the installed program and a folder not UTF-8: tests/e2e.
+// Where the system's entry runs another program, a first start gives the desktop an entry of this one's own;
+// where it runs this one, the default is all it adds. A folder not UTF-8: tests/e2e.
+void TestDocumentTypeRegistration::anEntryThatRunsAnotherProgramGetsOneOfItsOwn_data()
+{
+    QTest::addColumn<QString>("systemFinds"); // the folder where the system's entry finds its velmora
+    QTest::addColumn<bool>("ownEntry");
+    QTest::newRow("another program") << "other" << true;
+    QTest::newRow("this very program") << "bin" << false;
+}
+
 void TestDocumentTypeRegistration::anEntryThatRunsAnotherProgramGetsOneOfItsOwn()
 {
+    QFETCH(QString, systemFinds);
+    QFETCH(bool, ownEntry);
     QTemporaryDir dir;
     const auto write = [](const QString &path, const QByteArray &bytes) {
         QFile file(path);
@@ -78,16 +89,19 @@ void TestDocumentTypeRegistration::anEntryThatRunsAnotherProgramGetsOneOfItsOwn(
     };
     QVERIFY(write(dir.filePath("bin/velmora"), "program") && write(dir.filePath("other/velmora"), "program") &&
             write(dir.filePath("system/applications/org.velmora.Velmora.desktop"), "Exec=velmora %f\n"));
-    qputenv("PATH", QFile::encodeName(dir.filePath("other"))); // where the system's entry finds its velmora
+    qputenv("PATH", QFile::encodeName(dir.filePath(systemFinds)));
     QString error;
     QVERIFY2(DesktopExport::exportDocumentType(QFile::encodeName(dir.filePath("bin")),
                                                {dir.filePath("data"), dir.filePath("config"), {dir.filePath("system")}},
                                                error),
              qPrintable(error));
     QFile entry(dir.filePath("data/applications/org.velmora.Velmora.desktop"));
-    QVERIFY(entry.open(QIODevice::ReadOnly));
-    QVERIFY(entry.readAll().contains("\nExec=" + QFile::encodeName(dir.filePath("bin/velmora")) + " %f\n"));
-    QVERIFY(QFileInfo(dir.filePath("data/mime/packages/org.velmora.Velmora.xml")).isFile());
+    QCOMPARE(entry.exists(), ownEntry);
+    if (ownEntry) {
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        QVERIFY(entry.readAll().contains("\nExec=" + QFile::encodeName(dir.filePath("bin/velmora")) + " %f\n"));
+        QVERIFY(QFileInfo(dir.filePath("data/mime/packages/org.velmora.Velmora.xml")).isFile());
+    }
     QFile mimeApps(dir.filePath("config/mimeapps.list"));
     QVERIFY(mimeApps.open(QIODevice::ReadOnly));
     QVERIFY(mimeApps.readAll().contains("\napplication/x-velmora-document=org.velmora.Velmora.desktop;\n"));

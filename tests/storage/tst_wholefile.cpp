@@ -17,6 +17,11 @@ private slots:
     void aWriteThatFailsLeavesTheOldFile();
     void aSignalToEndIsPassedOnOnce_data();
     void aSignalToEndIsPassedOnOnce();
+    // The first and the last two-byte characters of UTF-8 are characters of a file name, not bytes to escape.
+    void aNameKeepsItsTwoByteCharacters()
+    {
+        QCOMPARE(fileNameFromBytes("\xC2\x80\xDF\xBF"), QString::fromUtf8("\xC2\x80\xDF\xBF"));
+    }
 };
 
 void TestWholeFile::aWriteThatFailsLeavesTheOldFile_data()
