@@ -29,7 +29,8 @@ int main(int argc, char *argv[])
                       1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
     const xcb_atom_t targets = atom("TARGETS"), offered = atom("UTF8_STRING");
     xcb_set_selection_owner(c, window, atom("CLIPBOARD"), XCB_CURRENT_TIME);
-    xcb_flush(c);
+    // Ready once the server has made it the owner: a reply comes after every request before it.
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     std::cout << "ready" << std::endl;
     std::size_t sent = text.size() + 1; // of the text in pieces: none under way
     while (xcb_generic_event_t *event = xcb_wait_for_event(c)) {
