@@ -71,7 +71,6 @@ void TestX11Clipboard::readsAnotherProgramsText_data()
     };
     const QByteArray utf8 = "\xC3\x87\xC3\xA0 et l\xC3\xA0\r\n\xF0\x9F\x98\x80";
     const QByteArray trickled(20, 'x');
-    const QString lie = Holder + "said it had handed over its text, but did not.";
     const QString stopped = Holder + "stopped before it had handed over all of its text.";
     reads("xclip's short text", xclip, utf8, utf8);
     reads("xclip's megabytes", xclip, Large, Large);
@@ -84,8 +83,8 @@ void TestX11Clipboard::readsAnotherProgramsText_data()
           "a\xFF\xC3(\xE2\x82", "a\xEF\xBF\xBD\xEF\xBF\xBD(");
     fails("the owner refuses the text it offered", owner("refuse"), utf8, 0, false,
           Holder + "refused to hand over its text.");
-    fails("the owner says it handed the text over but did not", owner("lie"), utf8, 0, false, lie);
-    fails("the owner puts the text in another property", owner("elsewhere"), utf8, 0, false, lie);
+    fails("the owner says it handed the text over but did not", owner("lie"), utf8, 0, false,
+          Holder + "said it had handed over its text, but did not.");
     fails("the owner hands over a number", owner("integer"), utf8, 0, false,
           Holder + "handed over INTEGER data instead of text.");
     fails("compound text in JIS X 0208 is refused", xclip + QStringList{"-t", "COMPOUND_TEXT"}, "\x1B$(B\x30\x21", 0,
@@ -153,14 +152,11 @@ void TestX11Clipboard::givesTheBarsTextInTheFormAsked_data()
     QTest::newRow("STRING: the first and last characters above ASCII")
         << QByteArray("\xC2\x80\xC3\xBF") << "STRING" << true << QByteArray("\x80\xFF");
     QTest::newRow("STRING is refused for the euro sign, beyond Latin-1") << beyond << "STRING" << false << QByteArray();
-    QTest::newRow("STRING is refused for an overlong form, not UTF-8")
-        << QByteArray("\xC1\xA9") << "STRING" << false << QByteArray();
     QTest::newRow("STRING is refused for a lead byte cut off at the end")
         << QByteArray("ab\xC3") << "STRING" << false << QByteArray();
     QTest::newRow("TEXT is Latin-1 where the text fits it") << fits << "TEXT" << true << latin1;
     QTest::newRow("TEXT is UTF-8 for a text beyond Latin-1") << beyond << "TEXT" << true << beyond;
-    QTest::newRow("text/plain: the bytes as they are") << beyond << "text/plain" << true << beyond;
-    QTest::newRow("megabytes, whole in pieces") << Large << "UTF8_STRING" << true << Large;
+    QTest::newRow("text/plain: megabytes as they are, whole in pieces") << Large << "text/plain" << true << Large;
 }
 
 void TestX11Clipboard::givesTheBarsTextInTheFormAsked()
@@ -188,7 +184,7 @@ void TestX11Clipboard::handsItsTextToAClipboardManager()
     const auto owner = X11ClipboardOwner::connectToDisplay();
     QVERIFY(owner->setText("5 \xE2\x82\xAC"));
     QProcess manager;
-    manager.start(QStringLiteral(CLIPBOARD_MANAGER), {});
+    manager.start(QStringLiteral(CLIPBOARD_OWNER), {"manager"});
     QTRY_VERIFY(selectionOwner("CLIPBOARD_MANAGER") != XCB_WINDOW_NONE);
     owner->handOverToManager();
     QVERIFY(manager.waitForFinished(10000));

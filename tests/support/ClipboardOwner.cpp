@@ -1,6 +1,6 @@
 // clipboard_owner MODE <TEXT takes CLIPBOARD, prints "ready" and offers TEXT as UTF8_STRING. Asked for it, it
-// refuses (refuse), says it wrote it but does not (lie), writes another property (elsewhere), INTEGER data
-// (integer), a byte every half second (trickle), or else the bytes.
+// refuses (refuse), says it wrote it but does not (lie), writes INTEGER data (integer), a byte every half second
+// (trickle), or else the bytes. clipboard_owner manager is a clipboard manager instead (keep below).
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -19,14 +19,56 @@ xcb_atom_t atom(const char *name)
     return reply != nullptr ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
+xcb_generic_event_t *next(int type)
+{
+    xcb_generic_event_t *event = nullptr;
+    while ((event = xcb_wait_for_event(c)) != nullptr && (event->response_type & 0x7f) != type) {
+        std::free(event);
+    }
+    return event != nullptr ? event : (std::exit(1), nullptr);
+}
+
+// Asked by the clipboard's owner to keep its text, takes the text (to standard output) and a picture form in one
+// MULTIPLE request, says on standard error whether the picture was refused, and answers.
+int keep(xcb_window_t window)
+{
+    const xcb_atom_t text = atom("VELMORA_TEST_TEXT"), pairs = atom("VELMORA_TEST_PAIRS");
+    xcb_set_selection_owner(c, window, atom("CLIPBOARD_MANAGER"), XCB_CURRENT_TIME);
+    xcb_flush(c);
+    const auto *save = reinterpret_cast<xcb_selection_request_event_t *>(next(XCB_SELECTION_REQUEST));
+    const xcb_atom_t asked[] = {atom("UTF8_STRING"), text, atom("image/png"), atom("VELMORA_TEST_PICTURE")};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, pairs, atom("ATOM_PAIR"), 32, 4, asked);
+    xcb_convert_selection(c, window, atom("CLIPBOARD"), atom("MULTIPLE"), pairs, save->time);
+    xcb_flush(c);
+    next(XCB_SELECTION_NOTIFY);
+    const auto get = [window](xcb_atom_t property) {
+        return xcb_get_property_reply(c, xcb_get_property(c, 1, window, property, 0, 0, 1 << 20), nullptr);
+    };
+    xcb_get_property_reply_t *answered = get(pairs), *kept = get(text);
+    std::cout.write(static_cast<const char *>(xcb_get_property_value(kept)), xcb_get_property_value_length(kept));
+    std::cout.flush();
+    const bool refused = static_cast<xcb_atom_t *>(xcb_get_property_value(answered))[3] == XCB_ATOM_NONE;
+    std::cerr << "picture " << (refused ? "refused" : "given") << std::endl;
+    xcb_selection_notify_event_t done{
+        XCB_SELECTION_NOTIFY, 0, 0, save->time, save->requestor, save->selection, save->target, save->property};
+    xcb_send_event(c, 0, save->requestor, 0, reinterpret_cast<const char *>(&done));
+    xcb_flush(c);
+    xcb_disconnect(c);
+    return 0;
+}
+
 int main(int argc, char *argv[])
 {
-    // The text comes on standard input, which may carry any bytes.
-    const std::string mode = argc > 1 ? argv[1] : "", text(std::istreambuf_iterator<char>(std::cin), {});
+    const std::string mode = argc > 1 ? argv[1] : "";
     c = xcb_connect(nullptr, nullptr);
     const xcb_window_t window = xcb_generate_id(c);
     xcb_create_window(c, XCB_COPY_FROM_PARENT, window, xcb_setup_roots_iterator(xcb_get_setup(c)).data->root, 0, 0, 1,
                       1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    if (mode == "manager") {
+        return keep(window);
+    }
+    // The text comes on standard input, which may carry any bytes.
+    const std::string text(std::istreambuf_iterator<char>(std::cin), {});
     const xcb_atom_t targets = atom("TARGETS"), offered = atom("UTF8_STRING");
     xcb_set_selection_owner(c, window, atom("CLIPBOARD"), XCB_CURRENT_TIME);
     // Ready once the server has made it the owner: a reply comes after every request before it.
@@ -56,8 +98,6 @@ int main(int argc, char *argv[])
                 write(request->property, XCB_ATOM_ATOM, 32, 2, list);
             } else if (request->target != offered || mode == "refuse") {
                 notify.property = XCB_ATOM_NONE;
-            } else if (mode == "elsewhere") {
-                write(notify.property = atom("ELSEWHERE"), offered, 8, int(text.size()), text.data());
             } else if (mode == "integer") {
                 write(request->property, XCB_ATOM_INTEGER, 32, 1, &number);
             } else if (mode == "trickle") {
