@@ -19,10 +19,8 @@ QByteArray run(const QString &program, const QStringList &arguments, const QByte
     process.start(program, arguments);
     process.write(input);
     process.closeWriteChannel();
-    // Still starting counts as running: a busy machine may take its time.
-    while (process.state() != QProcess::NotRunning && !process.waitForFinished(10)) {
-        QCoreApplication::processEvents();
-    }
+    // The spy's wait runs the event loop, in which the bar hands out its text.
+    QSignalSpy(&process, &QProcess::finished).wait(60000);
     return process.readAllStandardOutput();
 }
 
@@ -38,7 +36,6 @@ private slots:
         QTest::addColumn<QString>("type");
         QTest::addColumn<QByteArray>("pasted");
         QTest::addColumn<QByteArray>("types");
-        QTest::newRow("a Latin-1 text") << QByteArray("Ça\n") << "TEXT" << QByteArray("Ça\n") << AllTypes;
         QTest::newRow("a Latin-1 text as STRING, in Latin-1")
             << QByteArray("Ça") << "STRING" << QByteArray("\307a") << AllTypes;
         QTest::newRow("a text beyond Latin-1, not as STRING")
@@ -67,7 +64,6 @@ private slots:
         QTest::addColumn<QByteArray>("captured");
         const QStringList plain{"--type", "text/plain"};
         QTest::newRow("the bar's own text") << QStringList() << Multiline << Multiline;
-        QTest::newRow("a multi-line UTF-8 text") << plain << Multiline << Multiline;
         QTest::newRow("only STRING (lower case), as Latin-1")
             << QStringList{"--type", "string"} << QByteArray("\307a") << QByteArray("Ça");
         QTest::newRow("bytes that are not UTF-8, each as U+FFFD")

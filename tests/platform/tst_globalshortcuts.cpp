@@ -41,7 +41,6 @@ private slots:
         QTest::newRow("with Num Lock on") << "Num_Lock ctrl+alt+5 Num_Lock" << QList<int>{5};
         QTest::newRow("with both locks on") << "Num_Lock Caps_Lock ctrl+alt+6 Caps_Lock Num_Lock" << QList<int>{6};
         QTest::newRow("Ctrl+3 without Alt copies nothing") << "ctrl+3" << QList<int>{};
-        QTest::newRow("Alt+3 without Ctrl copies nothing") << "alt+3" << QList<int>{};
     }
     void shortcutsCopyTheirSlots()
     {
@@ -50,6 +49,7 @@ private slots:
         QCOMPARE(slotsCopiedBy(keys), copied);
     }
 
+    // Released, the shortcuts are free for another program to take.
     void aShortcutAnotherProgramHoldsIsReportedAndLeftToIt()
     {
         m_shortcuts.release();
@@ -60,11 +60,10 @@ private slots:
             other.get(),
             xcb_get_keyboard_mapping(other.get(), setup->min_keycode, setup->max_keycode - setup->min_keycode + 1),
             nullptr));
-        uint8_t seven = setup->min_keycode;
-        while (xcb_get_keyboard_mapping_keysyms(map.get())[(seven - setup->min_keycode) * map->keysyms_per_keycode] !=
-               '7') {
-            ++seven;
-        }
+        const xcb_keysym_t *symbols = xcb_get_keyboard_mapping_keysyms(map.get());
+        const auto at =
+            std::find(symbols, symbols + xcb_get_keyboard_mapping_keysyms_length(map.get()), xcb_keysym_t('7'));
+        const auto seven = uint8_t(setup->min_keycode + (at - symbols) / map->keysyms_per_keycode);
         const uint16_t ctrlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
         QVERIFY(
             !xcbReply(xcb_request_check(other.get(), xcb_grab_key_checked(other.get(), 1, root, ctrlAlt, seven,
@@ -72,17 +71,6 @@ private slots:
         QCOMPARE(m_shortcuts.grab(), QList<int>{7});
         QCOMPARE(slotsCopiedBy("ctrl+alt+7"), QList<int>());
         QCOMPARE(slotsCopiedBy("ctrl+alt+8"), QList<int>{8});
-    }
-
-    void releasedShortcutsCopyNothing()
-    {
-        m_shortcuts.release();
-        m_pressed.clear();
-        type("ctrl+alt+2");
-        QCOMPARE(m_shortcuts.grab(), QList<int>());
-        type("ctrl+alt+9");
-        QTRY_VERIFY(m_pressed.endsWith(9));
-        QCOMPARE(m_pressed, QList<int>{9});
     }
 };
 
