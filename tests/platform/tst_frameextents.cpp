@@ -4,17 +4,11 @@
 #include <QtTest>
 
 // The frame a window will get, asked for before it is shown, on an X server of
-// the test's own: first with no window manager, then with openbox.
+// the test's own with openbox.
 class TestFrameExtents : public QObject
 {
     Q_OBJECT
 private slots:
-    void noWindowManagerMeansNoFrame()
-    {
-        QWidget window;
-        QCOMPARE(frameExtentsBeforeMapping(window.winId(), 100), QMargins());
-    }
-
     void theFrameAskedForIsTheFrameGiven()
     {
         QProcess openbox;

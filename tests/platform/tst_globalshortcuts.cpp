@@ -45,8 +45,7 @@ private slots:
     void shortcutsCopyTheirSlots()
     {
         QFETCH(QString, keys);
-        QFETCH(QList<int>, copied);
-        QCOMPARE(slotsCopiedBy(keys), copied);
+        QTEST(slotsCopiedBy(keys), "copied");
     }
 
     // Released, the shortcuts are free for another program to take.

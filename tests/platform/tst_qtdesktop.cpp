@@ -65,17 +65,13 @@ void TestQtDesktop::messageBoxStyleMapsToButtonsIconAndAnswer()
 {
     QFETCH(Desktop::MessageStyle, style);
     QFETCH(int, key);
-    QFETCH(QString, defaultButton);
-    QFETCH(QStringList, buttons);
-    QFETCH(int, icon);
-    QFETCH(Desktop::Answer, answer);
     QtDesktop desktop({});
     SeenBox seen;
     answerNextBox(seen, Qt::Key(key));
-    QCOMPARE(desktop.messageBox(QStringLiteral("Save ?"), style, QStringLiteral("Velmora")), answer);
-    QCOMPARE(seen.defaultButton, defaultButton);
-    QCOMPARE(seen.buttons, buttons);
-    QCOMPARE(seen.icon, icon);
+    QTEST(desktop.messageBox(QStringLiteral("Save ?"), style, QStringLiteral("Velmora")), "answer");
+    QTEST(seen.defaultButton, "defaultButton");
+    QTEST(seen.buttons, "buttons");
+    QTEST(seen.icon, "icon");
     QCOMPARE(seen.text, QStringLiteral("Save ?"));
     QCOMPARE(seen.title, QStringLiteral("Velmora"));
 }
