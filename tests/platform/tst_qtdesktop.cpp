@@ -83,21 +83,16 @@ void TestQtDesktop::saveDialogAsksBeforeOverwritingWithFlag2()
     QVERIFY(QFile(dir.filePath("x.vmd")).open(QIODevice::WriteOnly));
     CommonDialog dialog{"Velmora (*.vmd) files |*.vmd", 6, {}, dir.filePath("x.vmd")};
     QString filters;
-    bool asked = false;
-    QTimer enter, yes; // the question comes up inside the handling of Enter
-    QObject::connect(&enter, &QTimer::timeout, [&] {
-        if (auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
-            filters = files->nameFilters().join(';'), enter.stop(),
-            QTest::keyClick(files->focusWidget(), Qt::Key_Return);
+    SeenBox question; // it comes up inside the handling of Enter
+    QTimer::singleShot(20, [&] {
+        auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        filters = files->nameFilters().join(';');
+        answerNextBox(question, Qt::Key_Y);
+        QTest::keyClick(files->focusWidget(), Qt::Key_Return);
     });
-    QObject::connect(&yes, &QTimer::timeout, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
-            asked = true, box->button(QMessageBox::Yes)->click();
-    });
-    enter.start(20), yes.start(20);
     QCOMPARE(QtDesktop({}).showSave(dialog), dir.filePath("x.vmd"));
     QCOMPARE(filters, "Velmora (*.vmd) files (*.vmd)");
-    QVERIFY(asked);
+    QCOMPARE(question.buttons, (QStringList{"No", "Yes"}));
 }
 
 QTEST_MAIN(TestQtDesktop)
