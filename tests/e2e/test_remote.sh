@@ -1,15 +1,13 @@
 #!/usr/bin/env bash
 # velmora --copy drives the running bar (--capture: test_copy_capture.sh); Ctrl+Alt+3 copies while another
-# program has the focus, and a bar lets go of the keys for another; bars under load, stopped, killed, full, none.
+# program has the focus, and a bar lets go of the keys for another; a bar under load, and none. Bars stopped,
+# killed, full or several, and a wrong slot number: tst_remoteclient.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
 items First "first text" "" "" Mail... $'mail\r\ntext' >"$WORK/a.vmd"
 items Second "second text" "" "" Other... "second bar" >"$WORK/b.vmd"
 start_velmora "$WORK/a.vmd"
 first_bar=$VELMORA_PID
-
-expect "--copy 11 gives status 1" output_is 1 status_of --copy 11
-grep -q "'11' is not a slot number" "$WORK/stderr" || fail "--copy 11 says why: $(cat "$WORK/stderr")"
 
 key alt+v g
 expect "the global shortcuts setting is kept in its own file" grep -qx GlobalShortcuts=1 "$WORK/bin/velmora-keys.ini"
@@ -41,29 +39,6 @@ for i in $(seq 200); do echo $((i % 10 + 1)); done | xargs -P 200 -I{} sh -c \
 askers=$! && sleep 2 && exec 9>&-
 wait "$askers"
 same "200 requests at once are all done" 200 "$(grep -cx 0 "$WORK/many")"
-
-socket=$(ls "$XDG_RUNTIME_DIR"/velmora-* | head -n1)
-kill -STOP "$first_bar"
-same "a stopped bar: --copy 2 ends with status 4" 4 "$(status_of --copy 2)"
-same "and says why" "velmora: the running bar does not answer" "$(cat "$WORK/stderr")"
-(ulimit -n 70000 2>/dev/null || ulimit -n 8192; exec perl -MIO::Socket::UNIX -e '$| = 1; @q = map { IO::Socket::UNIX->new(
-    Peer => $ARGV[0], Blocking => 0) } 0..$ARGV[1]; print "full\n"; sleep 60' "$socket" "$(cat /proc/sys/net/core/somaxconn)" >"$WORK/queue") &
-filler=$! && PIDS+=($!) && wait_until grep -q full "$WORK/queue"
-same "its queue full: --copy 2 ends with status 4" 4 "$(status_of --copy 2)"
-same "and says why" "velmora: the running bar is too busy to take the request" "$(cat "$WORK/stderr")"
-kill "$filler"
-kill -CONT "$first_bar"
-
-start_velmora "$WORK/b.vmd" && kill -STOP "$first_bar"
-same "the oldest bar stopped: --copy 1 ends with status 0" 0 "$(status_of --copy 1)"
-same "the next bar's slot 1 is copied" "$(hex_of 'second text')" "$(clipboard_hex)"
-kill -CONT "$first_bar"
-expect "--copy 1 reaches the bar that has run longest" output_is 0 status_of --copy 1
-expect "the first bar's slot 1 is copied" output_is "$(hex_of 'first text')" clipboard_hex
-# Killed, the first bar leaves its socket behind; the second answers.
-kill -KILL "$first_bar"
-VELMORA_PID=$first_bar wait_until exited
-expect "after kill -9 the next bar answers" output_is 0 status_of --copy 1
 
 kill -KILL "$VELMORA_PID"
 wait_until exited
