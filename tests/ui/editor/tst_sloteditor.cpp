@@ -116,6 +116,7 @@ void TestSlotEditor::saveKeepsTheSelectedSlotInTheWorkingCopy()
     click("Cmd4");
     QCOMPARE(labelField()->text(), "x");
     QCOMPARE(child("Cmd4")->backRole(), QPalette::Midlight);
+    QCOMPARE(child("Cmd3")->backRole(), QPalette::Button);
     // The next opening starts again with no slot selected.
     m_form->close();
     open();
@@ -208,10 +209,11 @@ void TestSlotEditor::slotKeepsWhatWasTypedOrPasted_data()
         events.addKeyClicks(typed);
         QTest::newRow(name) << label << text << QString(field) << events << savedLabel << savedText << clipboard;
     };
-    const QString seps = QStringLiteral(u"a\u00A0b\u2028c");
+    const QString seps = QStringLiteral(u"a\u00A0b\u2028c"), emoji = QStringLiteral(u"abcdef\U0001F600...");
     const QString smileys = QStringLiteral(u"\U0001F600\U0001F600"), twelve = "twelve chars", whole(5000, 'L');
     row("lone CR kept, one at the end", "cr", "a\rb\r", "Text1", {}, "", "cr", "a\rb\r");
     row("no-break space, line separator kept", "sep", seps, "Text1", {}, "", "sep", seps);
+    row("a label at ten with an emoji takes no more", emoji, "t", "Text2", {}, "x", emoji, "t");
     row("a long label shrinks, never grows", twelve, "t", "Text2", {Qt::Key_Backspace}, "xy", "twelve char", "t");
     row("a refused key keeps the selection, undo brings all back", twelve, "t", "Text2",
         {Qt::SHIFT | Qt::Key_Left, Qt::SHIFT | Qt::Key_Left, Qt::Key_X, Qt::Key_Backspace, QKeySequence::Undo}, "",
