@@ -6,11 +6,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-// A strict stand-in for the desktop. Every prompt a test expects is queued with
-// its answer; a prompt that was not expected, or differs from the expected one,
-// is recorded as a failure, and so is an expected prompt never shown. Tests
-// check failures() in their cleanup. A "*" in an expected prompt stands for any
-// text, for messages whose reason the system words.
+// A strict stand-in for the desktop: each expected prompt is queued with its answer; one not expected, differing
+// or never shown is a failure. A "*" in an expected prompt stands for a reason the system words.
 class ScriptedDesktop : public Desktop
 {
 public:

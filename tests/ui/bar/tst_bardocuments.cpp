@@ -39,86 +39,54 @@ void TestBarDocuments::documentCommandsMoveTheSlotSetAndTheRecentList_data()
     QTest::addColumn<QString>("slot2");      // slot 2's text
     QTest::addColumn<bool>("editorOpened");
     QTest::addColumn<bool>("programEnded");
-    const auto row = [](const char *name, const Steps &steps, const char *document, bool changed,
-                        const QStringList &recent, const char *slotsOf, const char *slot2, bool editor = false,
-                        bool ended = false) {
+    const auto row = [](const char *name, const char *document, bool changed, const QStringList &recent,
+                        const char *slotsOf, const char *slot2, bool editor, bool ended, const Steps &steps) {
         QTest::newRow(name) << steps << QString(document) << changed << recent << QString(slotsOf) << QString(slot2)
                             << editor << ended;
     };
     const int yes = Desktop::Yes, no = Desktop::No, cancel = Desktop::Cancel;
-    row(
-        "no document, Open", [this] { openDocument("W"); }, "W", false, {"W"}, "W", "");
-    row(
-        "unsaved, no path: Save shows the dialog", [this] { change(), saveDialogGives("V"), choose("mnusave"); }, "V",
-        false, {"V"}, "", "changed");
-    row(
-        "unsaved, no path: New, Cancel", [&] { change(), answerSavePrompt(cancel), choose("mnunew"); }, "", true, {},
-        "", "changed");
-    row(
-        "unsaved, no path: Open, Yes, Save As cancelled",
-        [&] { change(), answerSavePrompt(yes), saveDialogGives(""), choose("mnuopen"); }, "", true, {}, "", "changed");
-    row(
-        "saved: Save fails, still changed",
-        [this] {
-            openDocument("gone/Q"), QDir(m_folder.filePath("gone")).removeRecursively();
-            change(), expectCannotUse("gone/Q"), choose("mnusave");
-        },
-        "Q", true, {"Q"}, "gone/Q", "changed");
-    row(
-        "changed: Save As", [this] { openDocument("W"), change(), saveDialogGives("V"), choose("mnusaveas"); }, "V",
-        false, {"V", "W"}, "W", "changed");
-    row(
-        "changed: Save As fails, still changed",
-        [this] {
-            openDocument("W"), change(), saveDialogGives("none/V"), expectCannotUse("none/V"), choose("mnusaveas");
-        },
-        "W", true, {"W"}, "W", "changed");
-    row(
-        "changed: Exit, Yes saves first",
-        [&] { openDocument("W"), change(), answerSavePrompt(yes), choose("mnuexit"); }, "W", false, {"W"}, "W",
-        "changed", false, true);
-    row(
-        "unsaved, no path: close box, No", [&] { change(), answerSavePrompt(no), m_form->close(); }, "", true, {}, "",
-        "changed", false, true);
-    row(
-        "unsaved, no path: Exit, Yes, Save As cancelled",
-        [&] { change(), answerSavePrompt(yes), saveDialogGives(""), choose("mnuexit"); }, "", true, {}, "", "changed");
-    row(
-        "recent entry, Cancel", [&] { openFour(), change(), answerSavePrompt(cancel), choose("mnufail3"); }, "W", true,
-        {"W", "X", "Y", "Z"}, "W", "changed");
-    row(
-        "recent entry, No", [&] { openFour(), change(), answerSavePrompt(no), choose("mnufail3"); }, "Y", false,
-        {"Y", "W", "X", "Y"}, "Y", "");
-    row(
-        "recent entry 1 reloads, list kept", [&] { openFour(), change(), answerSavePrompt(no), choose("mnufail1"); },
-        "W", false, {"W", "X", "Y", "Z"}, "W", "");
-    row(
-        "recent entry chosen before a Save As",
-        [&] {
-            openFour(), choose("mnunew"), change(), answerSavePrompt(yes), saveDialogGives("V"), choose("mnufail3");
-        },
-        "Y", false, {"Y", "V", "W", "X"}, "Y", "", true);
-    row(
-        "missing recent file dropped, the gap kept",
-        [this] {
-            openFour(), QFile::remove(document("X")), expectNotFound(), choose("mnufail2");
-            saveDialogGives("V"), choose("mnusaveas");
-        },
-        "V", false, {"V", "W", "", "Y"}, "W", "");
-    row(
-        "missing folder: no message, kept",
-        [this] {
-            openDocument("gone/Q"), openDocument("W"), QDir(m_folder.filePath("gone")).removeRecursively();
-            choose("mnufail2");
-        },
-        "W", false, {"W", "Q"}, "W", "");
-    row(
-        "damaged recent file reported, kept",
-        [this] {
-            openFour(), QFile::remove(document("X")), QFile::copy(document("bad"), document("X"));
-            expectCannotUse("X"), choose("mnufail2");
-        },
-        "W", false, {"W", "X", "Y", "Z"}, "W", "");
+    row("unsaved, no path: Save shows the dialog", "V", false, {"V"}, "", "changed", false, false,
+        [this] { change(), saveDialogGives("V"), choose("mnusave"); });
+    row("unsaved, no path: New, Cancel", "", true, {}, "", "changed", false, false,
+        [&] { change(), answerSavePrompt(cancel), choose("mnunew"); });
+    row("unsaved, no path: Open, Yes, Save As cancelled", "", true, {}, "", "changed", false, false,
+        [&] { change(), answerSavePrompt(yes), saveDialogGives(""), choose("mnuopen"); });
+    row("saved: Save fails, still changed", "Q", true, {"Q"}, "gone/Q", "changed", false, false, [this] {
+        openDocument("gone/Q"), QDir(m_folder.filePath("gone")).removeRecursively();
+        change(), expectCannotUse("gone/Q"), choose("mnusave");
+    });
+    row("changed: Save As", "V", false, {"V", "W"}, "W", "changed", false, false,
+        [this] { openDocument("W"), change(), saveDialogGives("V"), choose("mnusaveas"); });
+    row("changed: Save As fails, still changed", "W", true, {"W"}, "W", "changed", false, false, [this] {
+        openDocument("W"), change(), saveDialogGives("none/V"), expectCannotUse("none/V"), choose("mnusaveas");
+    });
+    row("changed: Exit, Yes saves first", "W", false, {"W"}, "W", "changed", false, true,
+        [&] { openDocument("W"), change(), answerSavePrompt(yes), choose("mnuexit"); });
+    row("unsaved, no path: close box, No", "", true, {}, "", "changed", false, true,
+        [&] { change(), answerSavePrompt(no), m_form->close(); });
+    row("unsaved, no path: Exit, Yes, Save As cancelled", "", true, {}, "", "changed", false, false,
+        [&] { change(), answerSavePrompt(yes), saveDialogGives(""), choose("mnuexit"); });
+    row("recent entry, Cancel", "W", true, {"W", "X", "Y", "Z"}, "W", "changed", false, false,
+        [&] { openFour(), change(), answerSavePrompt(cancel), choose("mnufail3"); });
+    row("recent entry, No", "Y", false, {"Y", "W", "X", "Y"}, "Y", "", false, false,
+        [&] { openFour(), change(), answerSavePrompt(no), choose("mnufail3"); });
+    row("recent entry 1 reloads, list kept", "W", false, {"W", "X", "Y", "Z"}, "W", "", false, false,
+        [&] { openFour(), change(), answerSavePrompt(no), choose("mnufail1"); });
+    row("recent entry chosen before a Save As", "Y", false, {"Y", "V", "W", "X"}, "Y", "", true, false, [&] {
+        openFour(), choose("mnunew"), change(), answerSavePrompt(yes), saveDialogGives("V"), choose("mnufail3");
+    });
+    row("missing recent file dropped, the gap kept", "V", false, {"V", "W", "", "Y"}, "W", "", false, false, [this] {
+        openFour(), QFile::remove(document("X")), expectNotFound(), choose("mnufail2");
+        saveDialogGives("V"), choose("mnusaveas");
+    });
+    row("missing folder: no message, kept", "W", false, {"W", "Q"}, "W", "", false, false, [this] {
+        openDocument("gone/Q"), openDocument("W"), QDir(m_folder.filePath("gone")).removeRecursively();
+        choose("mnufail2");
+    });
+    row("damaged recent file reported, kept", "W", false, {"W", "X", "Y", "Z"}, "W", "", false, false, [this] {
+        openFour(), QFile::remove(document("X")), QFile::copy(document("bad"), document("X"));
+        expectCannotUse("X"), choose("mnufail2");
+    });
 }
 
 void TestBarDocuments::documentCommandsMoveTheSlotSetAndTheRecentList()

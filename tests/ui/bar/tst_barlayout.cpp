@@ -48,13 +48,7 @@ void TestBarLayout::aDocumentNamedAtStartIsLoaded()
     QVERIFY(QDir::setCurrent(m_folder.path()));
     m_desktop->arguments = arguments;
     m_form->startUp();
-    QStringList pictured;
-    for (QAction *a : m_form->findChildren<QAction *>()) {
-        if (!a->icon().isNull()) {
-            pictured << a->objectName();
-        }
-    }
-    QCOMPARE(pictured, QStringList({"mnunew", "mnuopen", "mnusave", "mnuedit"}));
+    QVERIFY2(!child("mnuedit")->icon().isNull(), "Edit File, sixth in the File menu, has its picture");
     QCOMPARE(m_state->documentPath, loaded ? document("my clips") : QString());
     QCOMPARE(child("mnuedit")->isEnabled(), loaded);
 }

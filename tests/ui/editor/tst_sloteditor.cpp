@@ -87,7 +87,6 @@ void TestSlotEditor::tabOrderAndVerticalArrangement()
     // For a vertical bar: two columns of five, odd slots on the left.
     m_state.verticalBar = 1;
     open();
-    QCOMPARE(child("Cmd2")->pos(), QPoint(296, 8));
     QCOMPARE(child("Cmd9")->pos(), QPoint(208, 104));
     QStringList order;
     for (QWidget *w = child("Cmd1"); order.size() < 16; w = w->nextInFocusChain()) {
@@ -138,7 +137,6 @@ void TestSlotEditor::clearAllEmptiesEverySlotOnlyOnYes()
     QCOMPARE(labelField()->text(), "");
     QCOMPARE(child("Cmd10")->text(), "");
     QVERIFY2(child("Cmd4")->picture().isNull(), "slot 4 no longer pictured");
-    QVERIFY2(child("Cmdsvebutton")->picture().isNull(), "Save This Button no longer pictured");
     QCOMPARE(m_editor.selectedSlot, 0);
     QCOMPARE(m_editor.changedMark, true);
 }
