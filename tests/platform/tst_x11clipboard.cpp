@@ -1,6 +1,7 @@
 // The bar's X11 clipboard against real programs, on an X server of the test's own: what it reads
 // from xclip and from owners that fail (clipboard_owner), and what xclip and a clipboard manager take from
 // the bar's owner.
+#include "platform/ClipboardWay.h"
 #include "platform/X11Clipboard.h"
 #include "platform/X11ClipboardOwner.h"
 #include "platform/Xcb.h"
@@ -89,6 +90,8 @@ void TestX11Clipboard::readsAnotherProgramsText_data()
           Holder + "handed over INTEGER data instead of text.");
     fails("compound text in JIS X 0208 is refused", xclip + QStringList{"-t", "COMPOUND_TEXT"}, "\x1B$(B\x30\x21", 0,
           false, "The clipboard cannot be read: its text is in a character set the program does not read.");
+    fails("the owner announces 4 GiB in pieces: refused before the first piece", owner("huge"), trickled, 0, false,
+          textTooLargeReason());
     fails("the owner is stopped before it answers", owner("text"), utf8, SIGSTOP, false, Holder + "does not answer.");
     fails("the owner handing over its text in pieces is stopped halfway", owner("trickle"), trickled, SIGSTOP, true,
           stopped);
