@@ -34,23 +34,19 @@ void TestWholeFile::aWriteThatFailsLeavesTheOldFile_data()
     QTest::addColumn<bool>("overOldOne");            // whether it may be written over the old file
     QTest::addColumn<int>("size");                   // of the new file; the old one has 6000 bytes
     QTest::addColumn<QString>("reason");             // empty for a file written
-    const QByteArray odd = "caf\xe9";
-    QTest::newRow("a size limit stops it part-way: not written over")
-        << odd << 4096 << false << false << true << 5000 << "File too large";
-    QTest::newRow("the same, a UTF-8 name")
-        << QByteArray("notes") << 4096 << false << false << true << 5000 << "File too large";
-    QTest::newRow("a folder that takes no new files: written over the old one")
-        << odd << 0 << true << false << true << 5000 << "";
-    QTest::newRow("the same, not to be written over")
-        << odd << 0 << true << false << false << 5000 << "Permission denied";
-    QTest::newRow("the same, with a size limit it would pass")
-        << odd << 4096 << true << false << true << 5000 << "File too large";
-    QTest::newRow("a full disk: a shorter file fits over the old one")
-        << QByteArray("notes") << 0 << true << true << true << 5000 << "";
-    QTest::newRow("a full disk: a longer one finds no room")
-        << QByteArray("notes") << 0 << true << true << true << 9000
-        << "its folder takes no new files, and there is no room to write it over the old one (No space left on "
-           "device), which is left as it was";
+    const auto row = [](const char *name, const char *file, int limit, bool noNewFiles, bool full, bool over, int size,
+                        const char *reason) {
+        QTest::newRow(name) << QByteArray(file) << limit << noNewFiles << full << over << size << QString(reason);
+    };
+    const char *odd = "caf\xe9", *noRoom = "its folder takes no new files, and there is no room to write it over the "
+                                           "old one (No space left on device), which is left as it was";
+    row("a size limit stops it part-way: not written over", odd, 4096, false, false, true, 5000, "File too large");
+    row("the same, a UTF-8 name", "notes", 4096, false, false, true, 5000, "File too large");
+    row("a folder that takes no new files: written over the old one", odd, 0, true, false, true, 5000, "");
+    row("the same, not to be written over", odd, 0, true, false, false, 5000, "Permission denied");
+    row("the same, with a size limit it would pass", odd, 4096, true, false, true, 5000, "File too large");
+    row("a full disk: a shorter file fits over the old one", "notes", 0, true, true, true, 5000, "");
+    row("a full disk: a longer one finds no room", "notes", 0, true, true, true, 9000, noRoom);
 }
 
 void TestWholeFile::aWriteThatFailsLeavesTheOldFile()
