@@ -7,7 +7,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-// The bar's end of the exchange, over a real socket, with the asker's side written out byte by byte.
 class TestRemoteServer : public QObject
 {
     Q_OBJECT

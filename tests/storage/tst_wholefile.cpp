@@ -1,4 +1,3 @@
-#include "platform/TerminationSignals.h"
 #include "storage/FileNames.h"
 #include "storage/WholeFile.h"
 
@@ -16,8 +15,6 @@ class TestWholeFile : public QObject
 private slots:
     void aWriteThatFailsLeavesTheOldFile_data();
     void aWriteThatFailsLeavesTheOldFile();
-    void aSignalToEndIsPassedOnOnce_data();
-    void aSignalToEndIsPassedOnOnce();
     // The first and the last two-byte characters of UTF-8 are characters of a file name, not bytes to escape.
     void aNameKeepsItsTwoByteCharacters()
     {
@@ -87,28 +84,6 @@ void TestWholeFile::aWriteThatFailsLeavesTheOldFile()
     QCOMPARE(bytes, reason.isEmpty() ? newer : old);
     unlink(fileNameBytes(path)); // which QTemporaryDir cannot name
     umount2(QFile::encodeName(dir.path()), MNT_DETACH);
-}
-
-void TestWholeFile::aSignalToEndIsPassedOnOnce_data()
-{
-    QTest::addColumn<int>("number");
-    QTest::addColumn<bool>("ignored"); // from the start, as nohup starts a program
-    QTest::newRow("SIGTERM, as a logout sends") << SIGTERM << false;
-    QTest::newRow("SIGHUP under nohup stays ignored") << SIGHUP << true;
-}
-
-void TestWholeFile::aSignalToEndIsPassedOnOnce()
-{
-    QFETCH(int, number);
-    QFETCH(bool, ignored);
-    std::signal(number, ignored ? SIG_IGN : SIG_DFL);
-    auto *watched = new TerminationSignals;
-    QSignalSpy received(watched, &TerminationSignals::received);
-    std::raise(number);
-    QTest::qWait(100);
-    QCOMPARE(received.size(), ignored ? 0 : 1);
-    delete watched;
-    QCOMPARE(quintptr(std::signal(number, SIG_DFL)), quintptr(ignored ? SIG_IGN : SIG_DFL)); // given back
 }
 
 QTEST_GUILESS_MAIN(TestWholeFile)
