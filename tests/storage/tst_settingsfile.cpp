@@ -80,6 +80,7 @@ void TestSettingsFile::fileLivesBesideTheProgramOnlyInAFolderNobodyElseMayWrite_
     QTest::addColumn<bool>("beside");
     QTest::newRow("the user's own folder") << 0755 << false << true;
     QTest::newRow("others may write to it, sticky like /tmp") << 01777 << false << false;
+    QTest::newRow("its group may write to it, setgid") << 02775 << false << false;
     QTest::newRow("another user's folder, which root may write to") << 0755 << true << false;
 }
 
