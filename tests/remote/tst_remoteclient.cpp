@@ -11,7 +11,6 @@
 // Beside the bar: a younger bar, or older, a killed bar's socket, one that never takes a request up, one too busy.
 enum Other { NoOther, YoungerBar, KilledBar, SilentBar, FullBar };
 
-// velmora --copy K and its kin, handed over a real socket to a real bar, with other sockets beside it.
 class TestRemoteClient : public QObject, BarFixture
 {
     Q_OBJECT
@@ -44,7 +43,6 @@ private slots:
         };
         const char *noBar = "no Velmora bar is running on this display";
         row("a copy is done", NoOther, true, 0, "", "three", 1);
-        row("an empty slot is copied", NoOther, true, 0, "", "", 1, "--copy 4");
         row("a capture is done", NoOther, true, 0, "", "before", 1, "--capture 5");
         row("show is done", NoOther, true, 0, "", "before", 1, "--show");
         row("no slot 11", NoOther, true, 1, "the bar does not understand '--copy 11'", "before", 1, "--copy 11");

@@ -1,10 +1,10 @@
-#include "platform/TerminationSignals.h"
 #include "storage/FileNames.h"
 #include "storage/WholeFile.h"
 
 #include <QtTest>
 
 #include <csignal>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,8 +15,6 @@ class TestWholeFile : public QObject
 private slots:
     void aWriteThatFailsLeavesTheOldFile_data();
     void aWriteThatFailsLeavesTheOldFile();
-    void aSignalToEndIsPassedOnOnce_data();
-    void aSignalToEndIsPassedOnOnce();
     // The first and the last two-byte characters of UTF-8 are characters of a file name, not bytes to escape.
     void aNameKeepsItsTwoByteCharacters()
     {
@@ -26,27 +24,48 @@ private slots:
 
 void TestWholeFile::aWriteThatFailsLeavesTheOldFile_data()
 {
+    QTest::addColumn<QByteArray>("name");            // in bytes: one not UTF-8 is written by its bytes
     QTest::addColumn<int>("sizeLimit");              // 0 for none
     QTest::addColumn<bool>("folderTakesNoNewFiles"); // to nobody, as root passes any permission check
+    QTest::addColumn<bool>("diskFull");              // a small file system, filled up before the write
     QTest::addColumn<bool>("overOldOne");            // whether it may be written over the old file
+    QTest::addColumn<int>("size");                   // of the new file; the old one has 6000 bytes
     QTest::addColumn<QString>("reason");             // empty for a file written
-    QTest::newRow("a size limit stops it part-way: not written over") << 4096 << false << true << "File too large";
-    QTest::newRow("a folder that takes no new files: written over the old one") << 0 << true << true << "";
-    QTest::newRow("the same, not to be written over") << 0 << true << false << "Permission denied";
-    QTest::newRow("the same, with a size limit it would pass") << 4096 << true << true << "File too large";
+    const auto row = [](const char *name, const char *file, int limit, bool noNewFiles, bool full, bool over, int size,
+                        const char *reason) {
+        QTest::newRow(name) << QByteArray(file) << limit << noNewFiles << full << over << size << QString(reason);
+    };
+    const char *odd = "caf\xe9", *noRoom = "its folder takes no new files, and there is no room to write it over the "
+                                           "old one (No space left on device), which is left as it was";
+    row("a size limit stops it part-way: not written over", odd, 4096, false, false, true, 5000, "File too large");
+    row("the same, a UTF-8 name", "notes", 4096, false, false, true, 5000, "File too large");
+    row("a folder that takes no new files: written over the old one", odd, 0, true, false, true, 5000, "");
+    row("the same, not to be written over", odd, 0, true, false, false, 5000, "Permission denied");
+    row("the same, with a size limit it would pass", odd, 4096, true, false, true, 5000, "File too large");
+    row("a full disk: a shorter file fits over the old one", "notes", 0, true, true, true, 5000, "");
+    row("a full disk: a longer one finds no room", "notes", 0, true, true, true, 9000, noRoom);
 }
 
 void TestWholeFile::aWriteThatFailsLeavesTheOldFile()
 {
+    QFETCH(QByteArray, name);
     QFETCH(int, sizeLimit);
     QFETCH(bool, folderTakesNoNewFiles);
+    QFETCH(bool, diskFull);
     QFETCH(bool, overOldOne);
+    QFETCH(int, size);
     QFETCH(QString, reason);
     QTemporaryDir dir;
-    const QString path = fileNameFromBytes(QFile::encodeName(dir.path()) + "/caf\xe9"); // written by its bytes
-    const QByteArray old(6000, 'o'), shorter(5000, 'n');
+    if (diskFull && (geteuid() != 0 || mount("tmpfs", QFile::encodeName(dir.path()), "tmpfs", 0, "size=64k") != 0))
+        QSKIP("Mounting a small tmpfs needs root (CI runs as root).");
+    const QString path = fileNameFromBytes(QFile::encodeName(dir.path()) + '/' + name);
+    const QByteArray old(6000, 'o'), newer(size, 'n');
     QString why;
     QVERIFY(writeWholeFile(path, old, why) && (geteuid() != 0 || chown(fileNameBytes(path), 65534, 65534) == 0));
+    QFile filler(dir.filePath("filler"));
+    QVERIFY(!diskFull || filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (diskFull && filler.write(QByteArray(4096, 'f')) > 0) {
+    }
     rlimit unlimited{};
     getrlimit(RLIMIT_FSIZE, &unlimited);
     const rlimit limit{sizeLimit ? rlim_t(sizeLimit) : unlimited.rlim_cur, unlimited.rlim_max};
@@ -54,38 +73,17 @@ void TestWholeFile::aWriteThatFailsLeavesTheOldFile()
     QVERIFY(chmod(QFile::encodeName(dir.path()), folderTakesNoNewFiles ? 0555 : 0777) == 0 &&
             setrlimit(RLIMIT_FSIZE, &limit) == 0 && (geteuid() != 0 || seteuid(65534) == 0));
     const bool wrote = writeWholeFile(
-        path, [&shorter](const WritePiece &write) { return write(shorter.constData(), shorter.size()); }, why,
-        overOldOne ? std::function<qint64()>([&shorter] { return shorter.size(); }) : nullptr);
+        path, [&newer](const WritePiece &write) { return write(newer.constData(), newer.size()); }, why,
+        overOldOne ? std::function<qint64()>([&newer] { return newer.size(); }) : nullptr);
     QVERIFY((getuid() != 0 || seteuid(0) == 0) && setrlimit(RLIMIT_FSIZE, &unlimited) == 0 &&
             chmod(QFile::encodeName(dir.path()), 0700) == 0);
     QCOMPARE(wrote, reason.isEmpty());
     QCOMPARE(why, reason);
     QByteArray bytes;
     QCOMPARE(readRegularFile(path, 10000, bytes, why), ReadStatus::Ok);
-    QCOMPARE(bytes, reason.isEmpty() ? shorter : old);
+    QCOMPARE(bytes, reason.isEmpty() ? newer : old);
     unlink(fileNameBytes(path)); // which QTemporaryDir cannot name
-}
-
-void TestWholeFile::aSignalToEndIsPassedOnOnce_data()
-{
-    QTest::addColumn<int>("number");
-    QTest::addColumn<bool>("ignored"); // from the start, as nohup starts a program
-    QTest::newRow("SIGTERM, as a logout sends") << SIGTERM << false;
-    QTest::newRow("SIGHUP under nohup stays ignored") << SIGHUP << true;
-}
-
-void TestWholeFile::aSignalToEndIsPassedOnOnce()
-{
-    QFETCH(int, number);
-    QFETCH(bool, ignored);
-    std::signal(number, ignored ? SIG_IGN : SIG_DFL);
-    auto *watched = new TerminationSignals;
-    QSignalSpy received(watched, &TerminationSignals::received);
-    std::raise(number);
-    QTest::qWait(100);
-    QCOMPARE(received.size(), ignored ? 0 : 1);
-    delete watched;
-    QCOMPARE(quintptr(std::signal(number, SIG_DFL)), quintptr(ignored ? SIG_IGN : SIG_DFL)); // given back
+    umount2(QFile::encodeName(dir.path()), MNT_DETACH);
 }
 
 QTEST_GUILESS_MAIN(TestWholeFile)
