@@ -1,6 +1,7 @@
 // clipboard_owner MODE <TEXT takes CLIPBOARD, prints "ready" and offers TEXT as UTF8_STRING. Asked for it, it
 // refuses (refuse), says it wrote it but does not (lie), writes INTEGER data (integer), a byte every half second
-// (trickle), announces 4 GiB in pieces (huge), or else the bytes. clipboard_owner manager is a clipboard manager instead (keep below).
+// (trickle), announces 4 GiB in pieces (huge), or else the bytes. clipboard_owner manager is a clipboard manager
+// instead (keep below).
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -92,7 +93,10 @@ int main(int argc, char *argv[])
             const auto write = [request](xcb_atom_t where, xcb_atom_t type, int format, int count, const void *data) {
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, request->requestor, where, type, format, count, data);
             };
-            const uint32_t number = mode == "trickle" ? text.size() : mode == "huge" ? 0xFFFFFFFFu : 42, events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+            const uint32_t number = mode == "trickle" ? text.size()
+                                    : mode == "huge"  ? 0xFFFFFFFFu
+                                                      : 42,
+                           events = XCB_EVENT_MASK_PROPERTY_CHANGE;
             if (request->target == targets) {
                 const xcb_atom_t list[] = {targets, offered};
                 write(request->property, XCB_ATOM_ATOM, 32, 2, list);
