@@ -8,13 +8,15 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-// Beside the bar: a younger bar, or older, a killed bar's socket, one that never takes a request up, one too busy.
-enum Other { NoOther, YoungerBar, KilledBar, SilentBar, FullBar };
+// Beside the bar: a younger bar, or older, a killed bar's socket, one that never takes a request up, one too busy,
+// one that answers garbage.
+enum Other { NoOther, YoungerBar, KilledBar, SilentBar, FullBar, GarbledBar };
 
 class TestRemoteClient : public QObject, BarFixture
 {
     Q_OBJECT
     std::future<BarSockets::Answer> m_asked;
+    std::future<void> m_garbled;
     QList<int> m_others;
 
 private slots:
@@ -23,7 +25,7 @@ private slots:
     {
         checkNothingUnexpected();
         // An asker still waiting on the bar hears that it has gone, and is waited for.
-        m_asked = {};
+        m_asked = {}, m_garbled = {};
         while (!m_others.isEmpty())
             close(m_others.takeLast());
     }
@@ -52,6 +54,8 @@ private slots:
         row("a bar that never takes it up", SilentBar, false, 4, "the running bar does not answer", "before", 1);
         row("a bar that never takes it up is passed over", SilentBar, true, 0, "", "three", 2);
         row("a full queue", FullBar, false, 4, "the running bar is too busy to take the request", "before", 1);
+        row("a bar that answers garbage", GarbledBar, false, 3, "the running bar ended before it answered", "before",
+            1);
         row("of two bars the older answers", YoungerBar, true, 0, "", "three", 2);
     }
 
@@ -74,6 +78,16 @@ private slots:
             QVERIFY(other != FullBar || ::connect(m_others[1], at, sizeof address) == 0);
             if (other == KilledBar)
                 close(m_others.takeFirst());
+            if (other == GarbledBar)
+                m_garbled = std::async(std::launch::async, [listener = m_others[0]] {
+                    const int bar = accept(listener, nullptr, nullptr);
+                    char c = 0;
+                    send(bar, ".", 1, MSG_NOSIGNAL);
+                    while (c != '!' && recv(bar, &c, 1, 0) == 1) {
+                    }
+                    send(bar, "x1 garbled", 10, MSG_NOSIGNAL);
+                    close(bar);
+                });
         }
         QFETCH(bool, barListens);
         QString error;
