@@ -25,7 +25,8 @@ private slots:
     {
         checkNothingUnexpected();
         // An asker still waiting on the bar hears that it has gone, and is waited for.
-        m_asked = {}, m_garbled = {};
+        m_asked = {};
+        m_garbled = {};
         while (!m_others.isEmpty())
             close(m_others.takeLast());
     }
