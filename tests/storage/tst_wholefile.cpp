@@ -58,6 +58,11 @@ void TestWholeFile::aWriteThatFailsLeavesTheOldFile()
     QTemporaryDir dir;
     if (diskFull && (geteuid() != 0 || mount("tmpfs", QFile::encodeName(dir.path()), "tmpfs", 0, "size=64k") != 0))
         QSKIP("Mounting a small tmpfs needs root (CI runs as root).");
+    // Let go of the small file system however the row ends, so that the folder can be removed.
+    const auto unmount = qScopeGuard([&dir, diskFull] {
+        if (diskFull)
+            umount2(QFile::encodeName(dir.path()), MNT_DETACH);
+    });
     const QString path = fileNameFromBytes(QFile::encodeName(dir.path()) + '/' + name);
     const QByteArray old(6000, 'o'), newer(size, 'n');
     QString why;
@@ -83,7 +88,6 @@ void TestWholeFile::aWriteThatFailsLeavesTheOldFile()
     QCOMPARE(readRegularFile(path, 10000, bytes, why), ReadStatus::Ok);
     QCOMPARE(bytes, reason.isEmpty() ? newer : old);
     unlink(fileNameBytes(path)); // which QTemporaryDir cannot name
-    umount2(QFile::encodeName(dir.path()), MNT_DETACH);
 }
 
 QTEST_GUILESS_MAIN(TestWholeFile)
