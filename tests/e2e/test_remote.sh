@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
 # velmora --copy drives the running bar (--capture: test_copy_capture.sh); Ctrl+Alt+3 copies while another
-# program has the focus, and a bar lets go of the keys for another; a bar under load, and none. Bars stopped,
+# program has the focus (letting go of the keys: tst_globalshortcuts); a bar under load, and none. Bars stopped,
 # killed, full or several, and a wrong slot number: tst_remoteclient.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
 items First "first text" "" "" Mail... $'mail\r\ntext' >"$WORK/a.vmd"
-items Second "second text" "" "" Other... "second bar" >"$WORK/b.vmd"
 start_velmora "$WORK/a.vmd"
-first_bar=$VELMORA_PID
 
 key alt+v g
 expect "the global shortcuts setting is kept in its own file" grep -qx GlobalShortcuts=1 "$WORK/bin/velmora-keys.ini"
@@ -18,19 +16,6 @@ set_clipboard other
 xdotool key ctrl+alt+3
 expect "Ctrl+Alt+3 copies slot 3" output_is "$(hex_of $'mail\r\ntext')" clipboard_hex
 expect "the other program keeps the focus" output_is "$other" xdotool getactivewindow
-key alt+v g
-# A second bar that starts with the shortcuts on gets the keys only once the first has let go of them.
-mkdir "$WORK/second" && cp "$WORK/bin/velmora" "$WORK/bin/libvelmora-bar.so" "$WORK/second/"
-echo GlobalShortcuts=1 >"$WORK/second/velmora-keys.ini"
-background "$WORK/second/velmora" "$WORK/b.vmd" >>"$WORK/velmora.log" 2>&1 && VELMORA_PID=${PIDS[-1]}
-expect "a second bar is shown" bar_shown
-set_clipboard other
-focus "$other"
-# Pressed again at each try: the second bar takes the keys once its start-up is done.
-press_reaches() { xdotool key ctrl+alt+3 && output_is "$(hex_of "$1")" clipboard_hex; }
-expect "Ctrl+Alt+3 now reaches the second bar" press_reaches "second bar"
-quit_bar "the second bar"
-VELMORA_PID=$first_bar
 
 # Held back by a lock until all have started, then let go at once; each prints its status.
 exec 9>"$WORK/start" && flock 9
