@@ -1,11 +1,10 @@
 # Wayland compositors with XWayland for the end-to-end tests, native programs
 # on them and their clipboard; sourced by lib.sh.
 
-# start_compositor sway|kwin|mutter|weston: the compositor on a runtime folder of its own, mutter and weston
+# start_compositor sway|kwin|mutter: the compositor on a runtime folder of its own, mutter
 # nested in an Xvfb of the test's own (a headless one has no keyboard, so no clipboard). A script it starts
 # tells where its socket and XWayland are; the test keeps its own runtime folder (KWin opens its own to all).
 start_compositor() {
-    COMPOSITOR=$1
     local folder=$WORK/compositor
     mkdir -m 700 "$folder"
     cat >"$folder/tell" <<EOF
@@ -28,10 +27,6 @@ EOF
     mutter)
         start_x_server
         XDG_RUNTIME_DIR=$folder background mutter --nested --wayland -- "$folder/tell" ;;
-    weston)
-        start_x_server
-        printf '[core]\nxwayland=true\n[autolaunch]\npath=%s\n' "$folder/tell" >"$folder/weston.ini"
-        XDG_RUNTIME_DIR=$folder background weston --backend=x11-backend.so --config="$folder/weston.ini" ;;
     esac >"$WORK/compositor.log" 2>&1
     STOP_FIRST=("${PIDS[-1]}")
     WAIT=60 wait_until test -s "$folder/session" || { cat "$WORK/compositor.log" >&2; exit 1; }
