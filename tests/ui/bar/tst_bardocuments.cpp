@@ -49,14 +49,10 @@ void TestBarDocuments::documentCommandsMoveTheSlotSetAndTheRecentList_data()
         [this] { change(), saveDialogGives("V"), choose("mnusave"); });
     row("unsaved, no path: New, Cancel", "", true, {}, "", "changed", false, false,
         [&] { change(), answerSavePrompt(cancel), choose("mnunew"); });
-    row("unsaved, no path: Open, Yes, Save As cancelled", "", true, {}, "", "changed", false, false,
-        [&] { change(), answerSavePrompt(yes), saveDialogGives(""), choose("mnuopen"); });
     row("saved: Save fails, still changed", "Q", true, {"Q"}, "gone/Q", "changed", false, false, [this] {
         openDocument("gone/Q"), QDir(m_folder.filePath("gone")).removeRecursively();
         change(), expectCannotUse("gone/Q"), choose("mnusave");
     });
-    row("changed: Save As", "V", false, {"V", "W"}, "W", "changed", false, false,
-        [this] { openDocument("W"), change(), saveDialogGives("V"), choose("mnusaveas"); });
     row("changed: Save As fails, still changed", "W", true, {"W"}, "W", "changed", false, false, [this] {
         openDocument("W"), change(), saveDialogGives("none/V"), expectCannotUse("none/V"), choose("mnusaveas");
     });
@@ -66,8 +62,6 @@ void TestBarDocuments::documentCommandsMoveTheSlotSetAndTheRecentList_data()
         [&] { change(), answerSavePrompt(no), m_form->close(); });
     row("unsaved, no path: Exit, Yes, Save As cancelled", "", true, {}, "", "changed", false, false,
         [&] { change(), answerSavePrompt(yes), saveDialogGives(""), choose("mnuexit"); });
-    row("recent entry, Cancel", "W", true, {"W", "X", "Y", "Z"}, "W", "changed", false, false,
-        [&] { openFour(), change(), answerSavePrompt(cancel), choose("mnufail3"); });
     row("recent entry, No", "Y", false, {"Y", "W", "X", "Y"}, "Y", "", false, false,
         [&] { openFour(), change(), answerSavePrompt(no), choose("mnufail3"); });
     row("recent entry 1 reloads, list kept", "W", false, {"W", "X", "Y", "Z"}, "W", "", false, false,
@@ -115,9 +109,6 @@ void TestBarDocuments::documentCommandsMoveTheSlotSetAndTheRecentList()
     QTEST(ended(), "programEnded");
     QTEST(button("Cmd%1", 1)->text(), "slotsOf");
     QTEST(QString::fromUtf8(m_state->slot(2).text), "slot2");
-    // The Copy Text entries follow the slots, also after New.
-    QCOMPARE(child("mnuB1")->isEnabled(), !m_state->slot(1).label.isEmpty());
-    QCOMPARE(child("mnuB2")->isEnabled(), !m_state->slot(2).text.isEmpty());
     // What was saved is what the slots held.
     AppState::SlotSet saved;
     QString error;
@@ -134,7 +125,6 @@ void TestBarDocuments::theSessionsEndSavesOnlyWithLeaveToAsk_data()
     QTest::addColumn<bool>("askedForLeave");
     QTest::addColumn<bool>("sessionMayEnd");
     QTest::addColumn<bool>("stillChanged");
-    QTest::newRow("nothing changed") << "" << true << 0 << false << true << false;
     QTest::newRow("no leave to ask: not saved") << "changed" << false << 0 << true << true << true;
     QTest::newRow("Yes: saved") << "changed" << true << int(Desktop::Yes) << true << true << false;
     QTest::newRow("save refused: goes on") << "changed\x01" << true << int(Desktop::Yes) << true << false << true;
