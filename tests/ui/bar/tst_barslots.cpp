@@ -10,7 +10,6 @@ class TestBarSlots : public QObject, BarFixture
 private slots:
     void init() { freshStart(true); }
     void cleanup() { checkNothingUnexpected(); }
-    void captureButtonTakesTheClicksOnItsCorner();
     void copyAndCaptureThroughButtonsAndMenu();
     void screenReadersHearTheSlotAndWhatItHolds_data();
     void screenReadersHearTheSlotAndWhatItHolds();
@@ -21,14 +20,7 @@ private:
     {
         return QAccessible::queryAccessibleInterface(m_form->findChild<QObject *>(control))->text(QAccessible::Name);
     }
-    void clickSlot(int k) { QTest::mouseClick(button("Cmd%1", k), Qt::LeftButton, {}, QPoint(60, 12)); }
 };
-
-void TestBarSlots::captureButtonTakesTheClicksOnItsCorner()
-{
-    const QPoint corner = button("Cmd%1", 10)->geometry().topLeft();
-    QCOMPARE(m_form->centralWidget()->childAt(corner + QPoint(8, 8)), button("cmdp%1", 10));
-}
 
 void TestBarSlots::copyAndCaptureThroughButtonsAndMenu()
 {
@@ -40,17 +32,13 @@ void TestBarSlots::copyAndCaptureThroughButtonsAndMenu()
     QCOMPARE(child("mnuB10")->text(), label);
     QVERIFY(child("mnuB10")->isEnabled());
     QVERIFY(child("mnuedit")->isEnabled());
-    QCOMPARE(m_state->dirty, qint16(1));
-    QCOMPARE(m_form->windowTitle(), QStringLiteral("Velmora"));
 
-    // Copies, by the button and by the menu, leave a saved slot set saved.
+    // A copy leaves a saved slot set saved.
     m_state->dirty = 0;
-    for (bool byMenu : {false, true}) {
-        board->setText(QStringLiteral("something else"));
-        byMenu ? child("mnuB10")->trigger() : clickSlot(10);
-        QCOMPARE(board->text(), text);
-        QCOMPARE(m_state->dirty, qint16(0));
-    }
+    board->setText(QStringLiteral("something else"));
+    child("mnuB10")->trigger();
+    QCOMPARE(board->text(), text);
+    QCOMPARE(m_state->dirty, qint16(0));
 }
 
 // What slot button 5, its capture button and Copy Text entry 5 are called, whatever their captions.
@@ -74,11 +62,10 @@ void TestBarSlots::screenReadersHearTheSlotAndWhatItHolds()
 {
     QFETCH(QString, label);
     QFETCH(QString, text);
-    QFETCH(QString, slotName);
     writeDocument(QStringLiteral("names"), {label, text.toUtf8()}, 5);
     openDocument(QStringLiteral("names"));
-    QCOMPARE(spokenName("Cmd5"), slotName);
-    QCOMPARE(spokenName("mnuB5"), slotName);
+    QTEST(spokenName("Cmd5"), "slotName");
+    QTEST(spokenName("mnuB5"), "slotName");
     QCOMPARE(spokenName("cmdp5"), QStringLiteral("Capture into slot 5"));
     QTEST(QAccessible::queryAccessibleInterface(child("mnuB5"))->text(QAccessible::Accelerator), "accessKey");
     capture(5, QStringLiteral("Mail to Bob"));
