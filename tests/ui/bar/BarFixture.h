@@ -58,7 +58,6 @@ protected:
         QVERIFY2(writeClipDocument(document(name), slotSet, error), qPrintable(error));
     }
 
-    // Another program puts the text on the clipboard and capture button k takes it in.
     void capture(int k, const QString &text)
     {
         QGuiApplication::clipboard()->setText(text);
