@@ -78,7 +78,7 @@ void TestBarDocuments::documentCommandsMoveTheSlotSetAndTheRecentList_data()
         choose("mnufail2");
     });
     row("damaged recent file reported, kept", "W", false, {"W", "X", "Y", "Z"}, "W", "", false, false, [this] {
-        openFour(), QFile::remove(document("X")), QFile::copy(document("bad"), document("X"));
+        openFour(), QFile::resize(document("X"), 10); // cut short
         expectCannotUse("X"), choose("mnufail2");
     });
 }
@@ -90,9 +90,6 @@ void TestBarDocuments::documentCommandsMoveTheSlotSetAndTheRecentList()
     for (const QString name : {"W", "X", "Y", "Z", "gone/Q"}) {
         writeDocument(name, {name, QByteArray()});
     }
-    QFile bad(document(QStringLiteral("bad"))); // 19 items, one short
-    QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write(QByteArray("\"\"\r\n").repeated(19)) == 76);
-    bad.close();
     steps();
     QCoreApplication::processEvents();
     QStringList recent;

@@ -2,7 +2,7 @@
 
 #include <climits>
 
-// Where the bar starts and how it is shaped: by the settings file, the document named at start and the View menu.
+// Where the bar starts and how it is shaped: by the settings file and the View menu.
 class TestBarLayout : public QObject, BarFixture
 {
     Q_OBJECT
