@@ -10,7 +10,7 @@ class TestBarSlots : public QObject, BarFixture
 private slots:
     void init() { freshStart(true); }
     void cleanup() { checkNothingUnexpected(); }
-    void copyAndCaptureThroughButtonsAndMenu();
+    void captureByTheButtonCopyByTheMenu();
     void screenReadersHearTheSlotAndWhatItHolds_data();
     void screenReadersHearTheSlotAndWhatItHolds();
     void globalShortcutsAreOffWhereNoProgramMayTakeKeys();
@@ -22,14 +22,12 @@ private:
     }
 };
 
-void TestBarSlots::copyAndCaptureThroughButtonsAndMenu()
+void TestBarSlots::captureByTheButtonCopyByTheMenu()
 {
     const QString text = QString::fromUtf8("Çà et là\r\nbientôt");
-    const QString label = QString::fromUtf8("Çà et l...");
     QClipboard *board = QGuiApplication::clipboard();
     capture(10, text);
-    QCOMPARE(button("Cmd%1", 10)->text(), label);
-    QCOMPARE(child("mnuB10")->text(), label);
+    QCOMPARE(child("mnuB10")->text(), QString::fromUtf8("Çà et l..."));
     QVERIFY(child("mnuB10")->isEnabled());
     QVERIFY(child("mnuedit")->isEnabled());
 
@@ -68,9 +66,6 @@ void TestBarSlots::screenReadersHearTheSlotAndWhatItHolds()
     QTEST(spokenName("mnuB5"), "slotName");
     QCOMPARE(spokenName("cmdp5"), QStringLiteral("Capture into slot 5"));
     QTEST(QAccessible::queryAccessibleInterface(child("mnuB5"))->text(QAccessible::Accelerator), "accessKey");
-    capture(5, QStringLiteral("Mail to Bob"));
-    QCOMPARE(spokenName("Cmd5"), QStringLiteral("Slot 5: Mail to..."));
-    QCOMPARE(spokenName("mnuB5"), QStringLiteral("Slot 5: Mail to..."));
 }
 
 // Offscreen, as on Wayland, no program may take keys for itself: the entry says what to bind instead.
