@@ -41,7 +41,6 @@ public:
     {
         opened(take("address", address).answer == Ok);
     }
-    // No notification area here: the bar minimises instead, as it does on such desktops.
     bool addTrayIcon(const QIcon &, const QString &, std::function<void(TrayEvent)>) override { return false; }
     void removeTrayIcon() override { ++trayRemoves; }
     void endProcess() override { ++endProcessCalls; }
