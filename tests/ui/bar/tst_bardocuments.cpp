@@ -106,6 +106,7 @@ void TestBarDocuments::documentCommandsMoveTheSlotSetAndTheRecentList()
     QTEST(ended(), "programEnded");
     QTEST(button("Cmd%1", 1)->text(), "slotsOf");
     QTEST(QString::fromUtf8(m_state->slot(2).text), "slot2");
+    QCOMPARE(child("mnuB2")->isEnabled(), !m_state->slot(2).text.isEmpty());
     // What was saved is what the slots held.
     AppState::SlotSet saved;
     QString error;
