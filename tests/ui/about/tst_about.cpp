@@ -72,8 +72,6 @@ private slots:
         QTest::addColumn<QStringList>("files");  // in the folder on PATH, named in the store as MSINFO32.EXE's
         QTest::addColumn<QString>("registered"); // the program path in the store
         QTest::addColumn<QString>("started");    // none: the message
-        QTest::newRow("the first in order")
-            << QStringList{"cpu-x", "hardinfo", "MSINFO32.EXE"} << QString() << "hardinfo";
         QTest::newRow("none, but the folder's") << QStringList{"MSINFO32.EXE"} << QString() << "MSINFO32.EXE";
         QTest::newRow("the machine before the store") << QStringList{"cpu-x"} << QString("/gone") << "cpu-x";
         QTest::newRow("a registered path that is gone") << QStringList{"MSINFO32.EXE"} << "/gone" << QString();

