@@ -18,7 +18,6 @@ public:
     // The Open or Save dialog of documents with these flags, answered with a path ("" cancels).
     void expectOpen(int flags, const QString &path) { expect("open", DocumentFilter, flags, {}, 0, path); }
     void expectSave(int flags, const QString &path) { expect("save", DocumentFilter, flags, {}, 0, path); }
-    // A program started or an address opened, answered with whether that worked.
     void expectProgram(const QString &path, bool works) { expect("program", path, 0, {}, works ? Ok : Cancel); }
     void expectAddress(const QString &address, bool works) { expect("address", address, 0, {}, works ? Ok : Cancel); }
     QStringList failures() const
@@ -34,15 +33,14 @@ public:
     {
         return static_cast<Answer>(take("message", prompt, style.toInt(), title).answer);
     }
-    QString showOpen(CommonDialog &dialog) override { return choose("open", dialog); }
-    QString showSave(CommonDialog &dialog) override { return choose("save", dialog); }
+    QString showOpen(CommonDialog &dialog) override { return take("open", dialog.filter, dialog.flags).path; }
+    QString showSave(CommonDialog &dialog) override { return take("save", dialog.filter, dialog.flags).path; }
     void showHelp(const QString &helpFile, HelpPage page) override { take("help", helpFile, int(page)); }
     bool startProgram(const QString &path) override { return take("program", path).answer == Desktop::Ok; }
     void openUrl(const QString &address, std::function<void(bool)> opened) override
     {
         opened(take("address", address).answer == Ok);
     }
-    // No notification area here: the bar minimises instead, as it does on such desktops.
     bool addTrayIcon(const QIcon &, const QString &, std::function<void(TrayEvent)>) override { return false; }
     void removeTrayIcon() override { ++trayRemoves; }
     void endProcess() override { ++endProcessCalls; }
@@ -80,15 +78,6 @@ private:
             return {};
         }
         return expected;
-    }
-    // The real dialog offers the last chosen name again; so does this one.
-    QString choose(const char *kind, CommonDialog &dialog)
-    {
-        const QString path = take(kind, dialog.filter, dialog.flags).path;
-        if (!path.isEmpty()) {
-            dialog.fileName = path;
-        }
-        return path;
     }
 
     QQueue<Expected> m_expected;

@@ -58,7 +58,6 @@ protected:
         QVERIFY2(writeClipDocument(document(name), slotSet, error), qPrintable(error));
     }
 
-    // Another program puts the text on the clipboard and capture button k takes it in.
     void capture(int k, const QString &text)
     {
         QGuiApplication::clipboard()->setText(text);
@@ -87,13 +86,11 @@ protected:
                                  Desktop::OkOnly | Desktop::Exclamation | Desktop::DefaultButton2, "Velmora",
                                  Desktop::Ok);
     }
-    // The message that the document cannot be read or written, whatever the reason.
     void expectCannotUse(const QString &name)
     {
         m_desktop->expectMessage(QStringLiteral("The document \"%1\" cannot *").arg(document(name)),
                                  Desktop::OkOnly | Desktop::Exclamation, "Velmora", Desktop::Ok);
     }
-    // The Save dialog answered with the named document, "" cancels it.
     void saveDialogGives(const QString &name) { m_desktop->expectSave(6, name.isEmpty() ? name : document(name)); }
     void openDocument(const QString &name)
     {

@@ -49,14 +49,10 @@ void TestBarDocuments::documentCommandsMoveTheSlotSetAndTheRecentList_data()
         [this] { change(), saveDialogGives("V"), choose("mnusave"); });
     row("unsaved, no path: New, Cancel", "", true, {}, "", "changed", false, false,
         [&] { change(), answerSavePrompt(cancel), choose("mnunew"); });
-    row("unsaved, no path: Open, Yes, Save As cancelled", "", true, {}, "", "changed", false, false,
-        [&] { change(), answerSavePrompt(yes), saveDialogGives(""), choose("mnuopen"); });
     row("saved: Save fails, still changed", "Q", true, {"Q"}, "gone/Q", "changed", false, false, [this] {
         openDocument("gone/Q"), QDir(m_folder.filePath("gone")).removeRecursively();
         change(), expectCannotUse("gone/Q"), choose("mnusave");
     });
-    row("changed: Save As", "V", false, {"V", "W"}, "W", "changed", false, false,
-        [this] { openDocument("W"), change(), saveDialogGives("V"), choose("mnusaveas"); });
     row("changed: Save As fails, still changed", "W", true, {"W"}, "W", "changed", false, false, [this] {
         openDocument("W"), change(), saveDialogGives("none/V"), expectCannotUse("none/V"), choose("mnusaveas");
     });
@@ -66,8 +62,6 @@ void TestBarDocuments::documentCommandsMoveTheSlotSetAndTheRecentList_data()
         [&] { change(), answerSavePrompt(no), m_form->close(); });
     row("unsaved, no path: Exit, Yes, Save As cancelled", "", true, {}, "", "changed", false, false,
         [&] { change(), answerSavePrompt(yes), saveDialogGives(""), choose("mnuexit"); });
-    row("recent entry, Cancel", "W", true, {"W", "X", "Y", "Z"}, "W", "changed", false, false,
-        [&] { openFour(), change(), answerSavePrompt(cancel), choose("mnufail3"); });
     row("recent entry, No", "Y", false, {"Y", "W", "X", "Y"}, "Y", "", false, false,
         [&] { openFour(), change(), answerSavePrompt(no), choose("mnufail3"); });
     row("recent entry 1 reloads, list kept", "W", false, {"W", "X", "Y", "Z"}, "W", "", false, false,
@@ -84,7 +78,7 @@ void TestBarDocuments::documentCommandsMoveTheSlotSetAndTheRecentList_data()
         choose("mnufail2");
     });
     row("damaged recent file reported, kept", "W", false, {"W", "X", "Y", "Z"}, "W", "", false, false, [this] {
-        openFour(), QFile::remove(document("X")), QFile::copy(document("bad"), document("X"));
+        openFour(), QFile::resize(document("X"), 10); // cut short
         expectCannotUse("X"), choose("mnufail2");
     });
 }
@@ -96,9 +90,6 @@ void TestBarDocuments::documentCommandsMoveTheSlotSetAndTheRecentList()
     for (const QString name : {"W", "X", "Y", "Z", "gone/Q"}) {
         writeDocument(name, {name, QByteArray()});
     }
-    QFile bad(document(QStringLiteral("bad"))); // 19 items, one short
-    QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write(QByteArray("\"\"\r\n").repeated(19)) == 76);
-    bad.close();
     steps();
     QCoreApplication::processEvents();
     QStringList recent;
@@ -115,8 +106,6 @@ void TestBarDocuments::documentCommandsMoveTheSlotSetAndTheRecentList()
     QTEST(ended(), "programEnded");
     QTEST(button("Cmd%1", 1)->text(), "slotsOf");
     QTEST(QString::fromUtf8(m_state->slot(2).text), "slot2");
-    // The Copy Text entries follow the slots, also after New.
-    QCOMPARE(child("mnuB1")->isEnabled(), !m_state->slot(1).label.isEmpty());
     QCOMPARE(child("mnuB2")->isEnabled(), !m_state->slot(2).text.isEmpty());
     // What was saved is what the slots held.
     AppState::SlotSet saved;
@@ -128,38 +117,32 @@ void TestBarDocuments::documentCommandsMoveTheSlotSetAndTheRecentList()
 // The session manager asks the bar to save (with or without leave to ask the user), then may end the session.
 void TestBarDocuments::theSessionsEndSavesOnlyWithLeaveToAsk_data()
 {
-    QTest::addColumn<QString>("captured"); // into slot 2 of document W, "" for nothing changed
-    QTest::addColumn<bool>("mayAsk");
-    QTest::addColumn<int>("answer"); // to the save prompt, 0 for none
-    QTest::addColumn<bool>("askedForLeave");
+    QTest::addColumn<QString>("captured"); // into slot 2 of document W
+    QTest::addColumn<bool>("mayAsk");      // and, asked, the user answers Yes to the save prompt
     QTest::addColumn<bool>("sessionMayEnd");
     QTest::addColumn<bool>("stillChanged");
-    QTest::newRow("nothing changed") << "" << true << 0 << false << true << false;
-    QTest::newRow("no leave to ask: not saved") << "changed" << false << 0 << true << true << true;
-    QTest::newRow("Yes: saved") << "changed" << true << int(Desktop::Yes) << true << true << false;
-    QTest::newRow("save refused: goes on") << "changed\x01" << true << int(Desktop::Yes) << true << false << true;
+    QTest::newRow("no leave to ask: not saved") << "changed" << false << true << true;
+    QTest::newRow("Yes: saved") << "changed" << true << true << false;
+    QTest::newRow("save refused: goes on") << "changed\x01" << true << false << true;
 }
 
 void TestBarDocuments::theSessionsEndSavesOnlyWithLeaveToAsk()
 {
     QFETCH(QString, captured);
     QFETCH(bool, mayAsk);
-    QFETCH(int, answer);
     QFETCH(bool, sessionMayEnd);
     writeDocument(QStringLiteral("W"), {QStringLiteral("W"), QByteArray()});
     openDocument(QStringLiteral("W"));
-    if (!captured.isEmpty()) {
-        capture(2, captured);
-    }
-    if (answer != 0) {
-        answerSavePrompt(answer);
+    capture(2, captured);
+    if (mayAsk) {
+        answerSavePrompt(Desktop::Yes);
     }
     if (captured.contains('\x01')) {
         expectCannotUse(QStringLiteral("W"));
     }
     bool asked = false;
     QCOMPARE(m_form->commitSessionData([&] { return asked = true, mayAsk; }), sessionMayEnd);
-    QTEST(asked, "askedForLeave");
+    QVERIFY2(asked, "a changed slot set asks for leave to ask the user");
     QTEST(m_state->dirty == 1, "stillChanged");
     if (sessionMayEnd) {
         QEvent quit(QEvent::Quit);

@@ -10,8 +10,7 @@ class TestBarSlots : public QObject, BarFixture
 private slots:
     void init() { freshStart(true); }
     void cleanup() { checkNothingUnexpected(); }
-    void captureButtonTakesTheClicksOnItsCorner();
-    void copyAndCaptureThroughButtonsAndMenu();
+    void captureByTheButtonCopyByTheMenu();
     void screenReadersHearTheSlotAndWhatItHolds_data();
     void screenReadersHearTheSlotAndWhatItHolds();
     void globalShortcutsAreOffWhereNoProgramMayTakeKeys();
@@ -21,36 +20,23 @@ private:
     {
         return QAccessible::queryAccessibleInterface(m_form->findChild<QObject *>(control))->text(QAccessible::Name);
     }
-    void clickSlot(int k) { QTest::mouseClick(button("Cmd%1", k), Qt::LeftButton, {}, QPoint(60, 12)); }
 };
 
-void TestBarSlots::captureButtonTakesTheClicksOnItsCorner()
-{
-    const QPoint corner = button("Cmd%1", 10)->geometry().topLeft();
-    QCOMPARE(m_form->centralWidget()->childAt(corner + QPoint(8, 8)), button("cmdp%1", 10));
-}
-
-void TestBarSlots::copyAndCaptureThroughButtonsAndMenu()
+void TestBarSlots::captureByTheButtonCopyByTheMenu()
 {
     const QString text = QString::fromUtf8("Çà et là\r\nbientôt");
-    const QString label = QString::fromUtf8("Çà et l...");
     QClipboard *board = QGuiApplication::clipboard();
     capture(10, text);
-    QCOMPARE(button("Cmd%1", 10)->text(), label);
-    QCOMPARE(child("mnuB10")->text(), label);
+    QCOMPARE(child("mnuB10")->text(), QString::fromUtf8("Çà et l..."));
     QVERIFY(child("mnuB10")->isEnabled());
     QVERIFY(child("mnuedit")->isEnabled());
-    QCOMPARE(m_state->dirty, qint16(1));
-    QCOMPARE(m_form->windowTitle(), QStringLiteral("Velmora"));
 
-    // Copies, by the button and by the menu, leave a saved slot set saved.
+    // A copy leaves a saved slot set saved.
     m_state->dirty = 0;
-    for (bool byMenu : {false, true}) {
-        board->setText(QStringLiteral("something else"));
-        byMenu ? child("mnuB10")->trigger() : clickSlot(10);
-        QCOMPARE(board->text(), text);
-        QCOMPARE(m_state->dirty, qint16(0));
-    }
+    board->setText(QStringLiteral("something else"));
+    child("mnuB10")->trigger();
+    QCOMPARE(board->text(), text);
+    QCOMPARE(m_state->dirty, qint16(0));
 }
 
 // What slot button 5, its capture button and Copy Text entry 5 are called, whatever their captions.
@@ -67,23 +53,18 @@ void TestBarSlots::screenReadersHearTheSlotAndWhatItHolds_data()
     row("empty", "", "", "Slot 5: empty", "Alt+5");
     row("an access key sign is said as written", "R&D", "five", "Slot 5: R&D", "");
     row("no label: the text, a tab as a blank", "", "six\ttext", "Slot 5, no label: six text", "Alt+5");
-    row("a long label said in part", QString(1 << 20, 'x'), "seven", "Slot 5: " + QString(80, 'x') + "...", "");
 }
 
 void TestBarSlots::screenReadersHearTheSlotAndWhatItHolds()
 {
     QFETCH(QString, label);
     QFETCH(QString, text);
-    QFETCH(QString, slotName);
     writeDocument(QStringLiteral("names"), {label, text.toUtf8()}, 5);
     openDocument(QStringLiteral("names"));
-    QCOMPARE(spokenName("Cmd5"), slotName);
-    QCOMPARE(spokenName("mnuB5"), slotName);
+    QTEST(spokenName("Cmd5"), "slotName");
+    QTEST(spokenName("mnuB5"), "slotName");
     QCOMPARE(spokenName("cmdp5"), QStringLiteral("Capture into slot 5"));
     QTEST(QAccessible::queryAccessibleInterface(child("mnuB5"))->text(QAccessible::Accelerator), "accessKey");
-    capture(5, QStringLiteral("Mail to Bob"));
-    QCOMPARE(spokenName("Cmd5"), QStringLiteral("Slot 5: Mail to..."));
-    QCOMPARE(spokenName("mnuB5"), QStringLiteral("Slot 5: Mail to..."));
 }
 
 // Offscreen, as on Wayland, no program may take keys for itself: the entry says what to bind instead.

