@@ -75,9 +75,8 @@ private slots:
         }
         QByteArray read("before");
         QString reason;
-        QVERIFY(m_clipboard.readText(read, reason));
+        QVERIFY2(m_clipboard.readText(read, reason), qPrintable(reason));
         QTEST(read, "captured");
-        QCOMPARE(reason, QString());
     }
 
     void emptiedByTheBar()
