@@ -61,6 +61,7 @@ private slots:
             << QStringList{"--type", "string"} << QByteArray("\307a") << QByteArray("Ça");
         QTest::newRow("bytes that are not UTF-8, each as U+FFFD")
             << plain << QByteArray("a\xFF\xFE") << QByteArray("a\uFFFD\uFFFD");
+        QTest::newRow("a picture: no text") << QStringList{"--type", "image/png"} << QByteArray("x") << QByteArray();
         QTest::newRow("an empty clipboard") << QStringList{"--clear"} << QByteArray() << QByteArray();
         QTest::newRow("32 MB") << plain << Large << Large;
     }

@@ -6,6 +6,7 @@
 #include "platform/X11ClipboardOwner.h"
 #include "platform/Xcb.h"
 
+#include <QApplication>
 #include <QtTest>
 
 #include <csignal>
@@ -107,7 +108,10 @@ void TestX11Clipboard::readsAnotherProgramsText()
     program.closeWriteChannel();
     // The owner of the row before may still be going: the clipboard is ours once a new window holds it.
     QTRY_VERIFY(selectionOwner() != before && selectionOwner() != XCB_WINDOW_NONE);
+    bool windowShown = false;
     const auto meanwhile = [&] {
+        // A read that takes its time shows that it does; the reading window is the test's only one.
+        windowShown = QApplication::topLevelWidgets().size() == 1 && QApplication::topLevelWidgets()[0]->isVisible();
         if (signal != 0) {
             ::kill(pid_t(program.processId()), signal);
         }
@@ -118,6 +122,7 @@ void TestX11Clipboard::readsAnotherProgramsText()
     QTEST(readX11ClipboardText(text, reason), "read");
     QTEST(text, "text");
     QTEST(reason, "reason");
+    QCOMPARE(windowShown, halfway);
     program.kill();
     program.waitForFinished();
 }
