@@ -45,14 +45,12 @@ void TestClipboardWay::wayChosenPerSession_data()
     wayland.wayland = wayland.reached = wayland.seat = true;
     ClipboardSession sway = wayland, both = wayland, gnome = wayland;
     sway.wlrDataControl = both.wlrDataControl = both.extDataControl = gnome.gnome = true;
-    ClipboardSession swayWaylandWindow = sway, gnomeWaylandWindow = gnome, unreached = wayland, seatless = sway;
-    swayWaylandWindow.windowOnX11 = gnomeWaylandWindow.windowOnX11 = unreached.reached = seatless.seat = false;
+    ClipboardSession gnomeWaylandWindow = gnome, unreached = wayland, seatless = sway;
+    gnomeWaylandWindow.windowOnX11 = unreached.reached = seatless.seat = false;
     unreached.unreachedReason = QStringLiteral("wayland-0: No such file or directory");
     QTest::newRow("X11 session") << ClipboardSession() << ClipboardWay::X11 << QString();
     QTest::newRow("sway and KDE Plasma: the wlroots protocol") << sway << ClipboardWay::WlrDataControl << QString();
     QTest::newRow("both offered: the newer") << both << ClipboardWay::ExtDataControl << QString();
-    QTest::newRow("the protocol serves a Wayland window too")
-        << swayWaylandWindow << ClipboardWay::WlrDataControl << QString();
     QTest::newRow("GNOME keeps XWayland in step") << gnome << ClipboardWay::X11 << QString();
     QTest::newRow("GNOME, the bar a Wayland window")
         << gnomeWaylandWindow << ClipboardWay::Unreadable << "QT_QPA_PLATFORM";

@@ -23,7 +23,7 @@ struct SeenBox
     QString defaultButton;
     QStringList buttons; // sorted
     int icon = -1;
-    QString text, title;
+    QString text;
 };
 
 // Once the message box is up, notes what it shows and presses a key in it.
@@ -37,7 +37,7 @@ void answerNextBox(SeenBox &seen, Qt::Key key)
         for (QAbstractButton *b : box->buttons())
             seen.buttons << b->text().remove(QLatin1Char('&'));
         seen.buttons.sort();
-        seen.icon = box->icon(), seen.text = box->text(), seen.title = box->windowTitle();
+        seen.icon = box->icon(), seen.text = box->text();
         QTest::keyClick(box, key);
     });
 }
@@ -73,7 +73,6 @@ void TestQtDesktop::messageBoxStyleMapsToButtonsIconAndAnswer()
     QTEST(seen.buttons, "buttons");
     QTEST(seen.icon, "icon");
     QCOMPARE(seen.text, QStringLiteral("Save ?"));
-    QCOMPARE(seen.title, QStringLiteral("Velmora"));
 }
 
 // The real dialog, with the document filter, answered with Enter on the name it offers: an existing file.

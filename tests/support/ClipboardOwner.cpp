@@ -47,14 +47,12 @@ int keep(xcb_window_t window)
     };
     xcb_get_property_reply_t *answered = get(pairs), *kept = get(text);
     std::cout.write(static_cast<const char *>(xcb_get_property_value(kept)), xcb_get_property_value_length(kept));
-    std::cout.flush();
     const bool refused = static_cast<xcb_atom_t *>(xcb_get_property_value(answered))[3] == XCB_ATOM_NONE;
     std::cerr << "picture " << (refused ? "refused" : "given") << std::endl;
     xcb_selection_notify_event_t done{
         XCB_SELECTION_NOTIFY, 0, 0, save->time, save->requestor, save->selection, save->target, save->property};
     xcb_send_event(c, 0, save->requestor, 0, reinterpret_cast<const char *>(&done));
     xcb_flush(c);
-    xcb_disconnect(c);
     return 0;
 }
 
@@ -68,7 +66,6 @@ int main(int argc, char *argv[])
     if (mode == "manager") {
         return keep(window);
     }
-    // The text comes on standard input, which may carry any bytes.
     const std::string text(std::istreambuf_iterator<char>(std::cin), {});
     const xcb_atom_t targets = atom("TARGETS"), offered = atom("UTF8_STRING");
     xcb_set_selection_owner(c, window, atom("CLIPBOARD"), XCB_CURRENT_TIME);

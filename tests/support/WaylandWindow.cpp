@@ -18,7 +18,6 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "wayland");
     QGuiApplication app(argc, argv);
     PlainWindow window;
-    window.setTitle(QStringLiteral("A native window"));
     window.resize(320, 200);
     QObject::connect(&window, &QWindow::activeChanged, &window, [&window] {
         std::puts(window.isActive() ? "active" : "inactive");
