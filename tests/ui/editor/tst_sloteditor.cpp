@@ -102,6 +102,7 @@ void TestSlotEditor::saveKeepsTheSelectedSlotInTheWorkingCopy()
     click("Cmd3");
     click("Cmd4");
     QCOMPARE(labelField()->text(), "x");
+    QCOMPARE(child("Cmd3")->backRole(), QPalette::Button);
     // The next opening starts again with no slot selected.
     m_form->close();
     open();
