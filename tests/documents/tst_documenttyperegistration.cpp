@@ -25,7 +25,6 @@ void TestDocumentTypeRegistration::execArgumentsAreQuotedForTheDesktop_data()
         QTest::newRow(name) << QString(path) << QString(inFile);
     };
     row("blank", "/my apps/velmora", "\"/my apps/velmora\"");
-    row("backslash", "/a\\b", "\"/a\\\\\\\\b\"");
     row("line break cannot be carried", "/a\nb", "");
 }
 
@@ -47,10 +46,6 @@ void TestDocumentTypeRegistration::theDefaultApplicationMergesIntoMimeApps_data(
     QTest::newRow("added to the group, before the next")
         << QByteArray("[Default Applications]\ntext/plain=a.desktop;\n\n[Removed Associations]\nx/y=b;\n")
         << "[Default Applications]\ntext/plain=a.desktop;\n" + ours + "\n[Removed Associations]\nx/y=b;\n";
-    QTest::newRow("blanks around the equals sign are the same key, and a second line of it goes")
-        << QByteArray(
-               "[Default Applications]\napplication/x-velmora-document = a;\napplication/x-velmora-document=b;\n")
-        << "[Default Applications]\n" + ours;
 }
 
 void TestDocumentTypeRegistration::theDefaultApplicationMergesIntoMimeApps()
@@ -132,7 +127,6 @@ void TestDocumentTypeRegistration::theOpenCommandNamesTheProgramsFolderAndAnUnre
     QCOMPARE(textOf(documentClass + "\\shell\\open\\command"), "/opt/caf\xe9/velmora %1"); // the folder's own bytes
     QVERIFY(QFile(dir.filePath("plain")).open(QIODevice::WriteOnly)); // a file where its folder should be
     QVERIFY(!Associats::registerDocumentType(unreachable, "/opt/velmora", error));
-    QVERIFY2(!error.isEmpty(), "the failure says why");
 }
 
 QTEST_GUILESS_MAIN(TestDocumentTypeRegistration)

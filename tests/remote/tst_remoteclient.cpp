@@ -8,8 +8,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-// Beside the bar: a younger bar, or older, a killed bar's socket, one that never takes a request up, one too busy,
-// one that answers garbage.
 enum Other { NoOther, YoungerBar, KilledBar, SilentBar, FullBar, GarbledBar };
 
 class TestRemoteClient : public QObject, BarFixture

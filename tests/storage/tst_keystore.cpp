@@ -12,7 +12,6 @@ private slots:
     void aHandEditedStoreKeepsWhatTheStoreDoesNotOwn();
 };
 
-// The value as "type:hex", or the result code of the failed open or query.
 static QString valueOf(KeyStore &store, const QString &key, const QString &name, quint32 room = 64)
 {
     KeyStore::Handle handle = 0;

@@ -30,9 +30,6 @@ void TestSettingsFile::linesReadAsSixteenBitItems_data()
     QTest::newRow("place beyond 16 bits, size not, NaN, size mode 5")
         << QByteArray("40000\n-40000\n40000\nnan\n1\n5\n-1\n32767\n")
         << QStringList{"40000", "-40000", "-", "-", "1", "5", "-1", "32767"} << none;
-    QTest::newRow("fractions to the nearest, blanks")
-        << QByteArray(" 1200.6 \n2.5\n-0.4\n1e3\n") << QStringList{"1201", "2", "0", "1000", "-", "-", "-", "-"}
-        << none;
     // A path is the file's name byte for byte, whether its bytes are UTF-8 or not.
     QTest::newRow("after the twelfth, quotes kept inside, unquoted, not UTF-8")
         << QByteArray("0\n0\n0\n0\n0\n0\n0\n0\n\"a \"b\" c\"\n  plain  \n\"caf\xe9\"\n\"x\n\"13th\"\n")
