@@ -49,6 +49,7 @@ void TestClipDocument::decodesItemsAndEncodesThemBack_data()
     row("unterminated quote fails", doc({}).chopped(4) + "\"abc\r\n", Old, false,
         "the text of slot 10 has no closing quote");
     row("BOM, items on one line, 23 items", "\xEF\xBB\xBF \"a\" x,\"b\",c\r\n" + doc({"d"}), {{"a", "b", "c", "d"}});
+    row("file ends unquoted item", doc({}).chopped(4) + "z", {{{}, {}, {}, {}, {}, {}, {}, {}, {}, {"", "z"}}});
     row("any item not UTF-8", doc({"\x80\x81", "\xe9", "\xc3\xa9"}), {{"\u20ac\u0081", "\u00e9", "\u00c3\u00a9", ""}});
 }
 

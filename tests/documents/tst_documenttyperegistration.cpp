@@ -25,6 +25,7 @@ void TestDocumentTypeRegistration::execArgumentsAreQuotedForTheDesktop_data()
         QTest::newRow(name) << QString(path) << QString(inFile);
     };
     row("blank", "/my apps/velmora", "\"/my apps/velmora\"");
+    row("backslash", "/a\\b", "\"/a\\\\\\\\b\"");
     row("line break cannot be carried", "/a\nb", "");
 }
 

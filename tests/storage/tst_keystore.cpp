@@ -48,6 +48,7 @@ void TestKeyStore::keysAndValuesAnswerWithResultCodes()
     QCOMPARE(store.setValue(key, "", KeyStore::StringValue, "x"), long(KeyStore::InvalidHandle));
     QCOMPARE(store.openKey(KeyStore::ClassesRoot, "A", KeyStore::QueryValueAccess, &key), long(KeyStore::Success));
     QCOMPARE(store.setValue(key, "", KeyStore::StringValue, "x"), long(KeyStore::AccessDenied));
+    QCOMPARE(store.openKey(0x1234, "", KeyStore::AllKeyAccess, &key), long(KeyStore::InvalidHandle));
     // Intermediate keys exist; overwriting one value leaves the others and the subkeys alone.
     QCOMPARE(valueOf(other, "a\\B\\c", ""), "1:6e6577");
     QCOMPARE(valueOf(other, "A\\B", ""), "1:6f776e");
