@@ -35,6 +35,8 @@ void TestRemoteServer::aRequestIsCarriedOutOnlyOnceTheBarsOfferIsTaken_data()
     QTest::addColumn<int>("noticedGone");    // how often the bar heard that the asker left before its answer
     QTest::newRow("a request whose offer is taken")
         << QByteArray("--copy 3\n!") << true << QByteArray(".") << QByteArray("0 3") << 0;
+    QTest::newRow("a take before the request ends")
+        << QByteArray("!--copy 3") << true << QByteArray() << QByteArray() << 0;
     QTest::newRow("an offer not taken") << QByteArray("--copy 3\n") << true << QByteArray(".") << QByteArray() << 0;
     QTest::newRow("the asker leaves while the bar works on its request")
         << QByteArray("--copy 3\n!") << false << QByteArray(".") << QByteArray() << 1;
