@@ -40,6 +40,7 @@ void TestWholeFile::aWriteThatFailsLeavesTheOldFile_data()
     row("a folder that takes no new files: written over the old one", 0, true, false, true, 5000, "");
     row("the same, not to be written over", 0, true, false, false, 5000, "Permission denied");
     row("the same, with a size limit it would pass", 4096, true, false, true, 5000, "File too large");
+    row("the same, with a size limit it keeps under", 8192, true, false, true, 5000, "");
     row("a full disk: a shorter file fits over the old one", 0, true, true, true, 5000, "");
     row("a full disk: a longer one finds no room", 0, true, true, true, 9000, noRoom);
 }

@@ -91,6 +91,7 @@ void TestSlotEditor::verticalArrangement()
 void TestSlotEditor::saveKeepsTheSelectedSlotInTheWorkingCopy()
 {
     open();
+    QCOMPARE(child("Cmd10")->text(), "ten");
     expectSelectFirst();
     click("Cmdsvebutton");
     QCOMPARE(m_editor.changedMark, false);
