@@ -1,6 +1,13 @@
 #include "platform/GlobalShortcuts.h"
+#include "platform/QtClipboard.h"
 #include "platform/Xcb.h"
+#include "slots/AppState.h"
+#include "storage/KeyStore.h"
+#include "support/ScriptedDesktop.h"
+#include "ui/bar/BarWindow.h"
+#include "ui/bar/RemoteControl.h"
 
+#include <QAction>
 #include <QtTest>
 
 // The ten shortcuts on an X server of the test's own, typed with xdotool as a
@@ -25,6 +32,17 @@ class TestGlobalShortcuts : public QObject
             return {-1};
         }
         return m_pressed.mid(0, m_pressed.size() - 1);
+    }
+    // Another program takes Ctrl+Alt+7 for as long as the connection lives.
+    static XcbConnection holdCtrlAlt7()
+    {
+        XcbConnection other(xcb_connect(nullptr, nullptr));
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other.get())).data->root;
+        const uint8_t seven = 16; // in the X server's own US keyboard map
+        const uint16_t ctrlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
+        const xcb_void_cookie_t grab =
+            xcb_grab_key_checked(other.get(), 1, root, ctrlAlt, seven, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+        return xcbReply(xcb_request_check(other.get(), grab)) ? nullptr : std::move(other);
     }
 
 private slots:
@@ -51,16 +69,31 @@ private slots:
     void aShortcutAnotherProgramHoldsIsReportedAndLeftToIt()
     {
         m_shortcuts.release();
-        XcbConnection other(xcb_connect(nullptr, nullptr));
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other.get())).data->root;
-        const uint8_t seven = 16; // in the X server's own US keyboard map
-        const uint16_t ctrlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
-        QVERIFY(
-            !xcbReply(xcb_request_check(other.get(), xcb_grab_key_checked(other.get(), 1, root, ctrlAlt, seven,
-                                                                          XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC))));
+        const XcbConnection other = holdCtrlAlt7();
+        QVERIFY2(other, "another program takes Ctrl+Alt+7");
         QCOMPARE(m_shortcuts.grab(), QList<int>{7});
         QCOMPARE(slotsCopiedBy("ctrl+alt+7"), QList<int>());
         QCOMPARE(slotsCopiedBy("ctrl+alt+8"), QList<int>{8});
+    }
+
+    // Turned on in the View menu, the bar names the shortcuts another program holds.
+    void theBarSaysWhichShortcutsAnotherProgramHolds()
+    {
+        m_shortcuts.release();
+        const XcbConnection other = holdCtrlAlt7();
+        QVERIFY2(other, "another program takes Ctrl+Alt+7");
+        QTemporaryDir folder;
+        AppState state;
+        ScriptedDesktop desktop;
+        QtClipboard clipboard;
+        KeyStore keys(folder.filePath("keys.json"));
+        BarWindow bar(state, desktop, clipboard, keys, [] {});
+        new RemoteControl(bar, state, desktop, folder.filePath("velmora-keys.ini"));
+        desktop.expectMessage("Another program already uses Ctrl+Alt+7.\nThe other slots keep their shortcuts. Once "
+                              "that program lets go, turn Global Shortcuts off and on again.",
+                              Desktop::OkOnly | Desktop::Exclamation, state.programTitle, Desktop::Ok);
+        bar.findChild<QAction *>("mnuglobal")->trigger();
+        QCOMPARE(desktop.failures(), QStringList());
     }
 };
 
