@@ -51,7 +51,7 @@ wayland_clipboard_hex() { timeout 10 wl-paste --no-newline 2>/dev/null | od -An 
 wayland_copy() {
     # Without a clipboard manager protocol wl-copy needs the focus for a moment, which mutter does not always
     # give a new window: one that has not taken the clipboard after a while makes way for another.
-    for _ in 1 2 3; do
+    for _ in 1 2 3 4 5; do
         background wl-copy --foreground -- "$1" 2>>"$WORK/compositor.log"
         WAIT=8 wait_until output_is "$(hex_of "$1")" wayland_clipboard_hex && return
         kill "${PIDS[-1]}" 2>/dev/null || true
