@@ -70,7 +70,7 @@ extern "C" __attribute__((visibility("default"))) int velmora_bar_main(int argc,
     const auto registerDocumentType = [&keyStore, &exportDocumentType, &app, exportNow] {
         const QByteArray folder = programFolderBytes();
         QString error;
-        if (!Associats::registerDocumentType(keyStore, folder, error)) {
+        if (!DocumentTypeRegistration::registerDocumentType(keyStore, folder, error)) {
             qWarning().noquote() << error;
         }
         exportDocumentType = [folder] {

@@ -9,7 +9,7 @@ const QString CommandKey = QStringLiteral("Velmora.Document\\shell\\open\\comman
 constexpr quint32 ClassKeyAccess = KeyStore::AllKeyAccess;
 } // namespace
 
-namespace Associats {
+namespace DocumentTypeRegistration {
 
 bool registerDocumentType(KeyStore &store, const QByteArray &programFolder, QString &error)
 {
@@ -67,4 +67,4 @@ long writeKeyValue(KeyStore &store, KeyStore::Handle key, const QString &valueNa
     return KeyStore::Success;
 }
 
-} // namespace Associats
+} // namespace DocumentTypeRegistration

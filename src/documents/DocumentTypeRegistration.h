@@ -8,7 +8,7 @@
 // Registers the clip document type in the key store, so that the desktop can
 // start the program with a document. The executable's name in the command is
 // always "velmora", whatever the running file is called.
-namespace Associats {
+namespace DocumentTypeRegistration {
 
 // The three entries: ".vmd" names the type, the type names itself, and its open
 // command is the program's folder (its bytes as the file system names it)
@@ -28,4 +28,4 @@ void setClassKeyValue(KeyStore &store, const QString &keyPath, const QString &va
 long writeKeyValue(KeyStore &store, KeyStore::Handle key, const QString &valueName, quint32 type,
                    const QVariant &value);
 
-} // namespace Associats
+} // namespace DocumentTypeRegistration

@@ -122,12 +122,12 @@ void TestDocumentTypeRegistration::theOpenCommandNamesTheProgramsFolderAndAnUnre
         return data.left(data.indexOf('\0'));
     };
     QString error;
-    QVERIFY2(Associats::registerDocumentType(store, "/opt/caf\xe9", error), qPrintable(error));
+    QVERIFY2(DocumentTypeRegistration::registerDocumentType(store, "/opt/caf\xe9", error), qPrintable(error));
     const QByteArray documentClass = textOf(".vmd");
     QCOMPARE(documentClass, "Velmora.Document");
     QCOMPARE(textOf(documentClass + "\\shell\\open\\command"), "/opt/caf\xe9/velmora %1"); // the folder's own bytes
     QVERIFY(QFile(dir.filePath("plain")).open(QIODevice::WriteOnly)); // a file where its folder should be
-    QVERIFY(!Associats::registerDocumentType(unreachable, "/opt/velmora", error));
+    QVERIFY(!DocumentTypeRegistration::registerDocumentType(unreachable, "/opt/velmora", error));
 }
 
 QTEST_GUILESS_MAIN(TestDocumentTypeRegistration)
