@@ -86,6 +86,8 @@ void TestX11Clipboard::readsAnotherProgramsText_data()
           Holder + "said it had handed over its text, but did not.");
     fails("the owner hands over a number", owner("integer"), utf8, 0, false,
           Holder + "handed over INTEGER data instead of text.");
+    fails("the owner hands over a picture", owner("picture"), utf8, 0, false,
+          Holder + "handed over image/png data instead of text.");
     fails("compound text in JIS X 0208 is refused", xclip + QStringList{"-t", "COMPOUND_TEXT"}, "\x1B$(B\x30\x21", 0,
           false, "The clipboard cannot be read: its text is in a character set the program does not read.");
     fails("the owner announces 4 GiB in pieces: refused before the first piece", owner("huge"), trickled, 0, false,

@@ -20,6 +20,8 @@ private slots:
     {
         QCOMPARE(fileNameFromBytes("\xC2\x80\xDF\xBF"), QString::fromUtf8("\xC2\x80\xDF\xBF"));
     }
+    // The lowest byte that is not ASCII, alone, stands for itself and comes back as itself.
+    void aLoneByte0x80ComesBack() { QCOMPARE(fileNameBytes(fileNameFromBytes("a\x80")), QByteArray("a\x80")); }
 };
 
 void TestWholeFile::aWriteThatFailsLeavesTheOldFile_data()

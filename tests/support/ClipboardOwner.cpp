@@ -1,7 +1,7 @@
 // clipboard_owner MODE <TEXT takes CLIPBOARD, prints "ready" and offers TEXT as UTF8_STRING. Asked for it, it
-// refuses (refuse), says it wrote it but does not (lie), writes INTEGER data (integer), a byte every half second
-// (trickle), announces 4 GiB in pieces (huge), or else the bytes. clipboard_owner manager is a clipboard manager
-// instead (keep below).
+// refuses (refuse), says it wrote it but does not (lie), writes INTEGER data (integer) or a picture (picture),
+// a byte every half second (trickle), announces 4 GiB in pieces (huge), or else the bytes. clipboard_owner
+// manager is a clipboard manager instead (keep below).
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -101,6 +101,8 @@ int main(int argc, char *argv[])
                 notify.property = XCB_ATOM_NONE;
             } else if (mode == "integer") {
                 write(request->property, XCB_ATOM_INTEGER, 32, 1, &number);
+            } else if (mode == "picture") {
+                write(request->property, atom("image/png"), 8, 4, "\x89PNG");
             } else if (mode == "trickle" || mode == "huge") {
                 xcb_change_window_attributes(c, request->requestor, XCB_CW_EVENT_MASK, &events);
                 write(request->property, atom("INCR"), 32, 1, &number);

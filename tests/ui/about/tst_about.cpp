@@ -55,7 +55,7 @@ private slots:
                                               {"lblCopyright", "Copyright © 2026 The Velmora developers"},
                                               {"lblURL", "https://velmora.org"},
                                               {"picIcon", ""}};
-        m_state.alwaysOnTop = 1;
+        m_state.alwaysOnTop = true;
         const auto box = open();
         QCOMPARE(box->windowTitle(), "About Velmora");
         QVERIFY2(box->windowFlags().testFlag(Qt::WindowStaysOnTopHint), "on top, as the bar is");

@@ -100,7 +100,7 @@ void TestBarDocuments::documentCommandsMoveTheSlotSetAndTheRecentList()
         recent.removeLast();
     }
     QTEST(QFileInfo(m_state->documentPath).baseName(), "document");
-    QTEST(m_state->dirty == 1, "changed");
+    QTEST(m_state->dirty, "changed");
     QTEST(recent, "recent");
     QTEST(m_editorOpened, "editorOpened");
     QTEST(ended(), "programEnded");
@@ -143,7 +143,7 @@ void TestBarDocuments::theSessionsEndSavesOnlyWithLeaveToAsk()
     bool asked = false;
     QCOMPARE(m_form->commitSessionData([&] { return asked = true, mayAsk; }), sessionMayEnd);
     QVERIFY2(asked, "a changed slot set asks for leave to ask the user");
-    QTEST(m_state->dirty == 1, "stillChanged");
+    QTEST(m_state->dirty, "stillChanged");
     if (sessionMayEnd) {
         QEvent quit(QEvent::Quit);
         QCoreApplication::sendEvent(qApp, &quit);

@@ -83,7 +83,7 @@ private:
 void TestSlotEditor::verticalArrangement()
 {
     // For a vertical bar: two columns of five, odd slots on the left.
-    m_state.verticalBar = 1;
+    m_state.verticalBar = true;
     open();
     QCOMPARE(child("Cmd9")->pos(), QPoint(208, 104));
 }
