@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using SlotSet = AppState::SlotSet;
 Q_DECLARE_METATYPE(SlotSet)
@@ -102,6 +103,7 @@ void TestClipDocument::namesGoByTheirBytesAndATextTheFormatCannotKeepIsRefused()
 {
     QTemporaryDir dir;
     const QString path = fileNameFromBytes(QFile::encodeName(dir.path()) + "/caf\xe9.vmd");
+    const auto removeFile = qScopeGuard([&path] { unlink(fileNameBytes(path)); }); // which QTemporaryDir cannot name
     const SlotSet newer{{{"new", "text"}}}, quote{{{}, {"", "say \x01hi"}}};
     SlotSet read;
     QString error;
