@@ -39,6 +39,7 @@ private slots:
     void readsAnotherProgramsText();
     void givesTheBarsTextInTheFormAsked_data();
     void givesTheBarsTextInTheFormAsked();
+    void twoProgramsTakeALargeTextAtOnce();
     void handsItsTextToAClipboardManager();
 };
 
@@ -75,7 +76,7 @@ void TestX11Clipboard::readsAnotherProgramsText_data()
     reads("xclip's megabytes", xclip, Large, Large);
     reads("xclip holds only a picture: no text", xclip + QStringList{"-t", "image/png"}, "\x89PNG", {});
     reads("compound text: Latin-1, then UTF-8 between its escapes", xclip + QStringList{"-t", "COMPOUND_TEXT"},
-          "caf\xE9 \x1B%G\xE2\x82\xAC\x1B%@!", "caf\xC3\xA9 \xE2\x82\xAC!");
+          "caf\xE9\xA0\x1B%G\xE2\x82\xAC\x1B%@!", "caf\xC3\xA9\xC2\xA0\xE2\x82\xAC!");
     reads("STRING is Latin-1, taken into UTF-8", xclip + QStringList{"-t", "STRING"}, "\xC7q\xE0 \x80\xFF",
           "\xC3\x87q\xC3\xA0 \xC2\x80\xC3\xBF");
     reads("UTF8_STRING that is not UTF-8: U+FFFD for each bad byte, a cut character dropped", owner("text"),
@@ -164,6 +165,20 @@ void TestX11Clipboard::givesTheBarsTextInTheFormAsked()
     QVERIFY(QSignalSpy(&reader, &QProcess::finished).wait(60000));
     QTEST(reader.exitCode() == 0, "given");
     QTEST(reader.readAllStandardOutput(), "bytes");
+}
+
+// Each of two programs that take the text in pieces at the same time gets the whole of it.
+void TestX11Clipboard::twoProgramsTakeALargeTextAtOnce()
+{
+    const auto owner = X11ClipboardOwner::connectToDisplay();
+    QVERIFY(owner->setText(Large));
+    QProcess first, second;
+    for (QProcess *reader : {&first, &second}) {
+        reader->start(Xclip.first(), Xclip.mid(1) + QStringList{"-o", "-t", "text/plain"});
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(first.state() == QProcess::NotRunning && second.state() == QProcess::NotRunning, 30000);
+    QCOMPARE(first.readAllStandardOutput(), Large);
+    QCOMPARE(second.readAllStandardOutput(), Large);
 }
 
 void TestX11Clipboard::handsItsTextToAClipboardManager()

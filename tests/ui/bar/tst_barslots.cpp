@@ -53,6 +53,8 @@ void TestBarSlots::screenReadersHearTheSlotAndWhatItHolds_data()
     row("empty", "", "", "Slot 5: empty", "Alt+5");
     row("an access key sign is said as written", "R&D", "five", "Slot 5: R&D", "");
     row("no label: the text, a tab as a blank", "", "six\ttext", "Slot 5, no label: six text", "Alt+5");
+    row("a text over 80 characters: its first 80, then ...", "", QByteArray(81, 'x').constData(),
+        "Slot 5, no label: " + QString(80, 'x') + "...", "Alt+5");
 }
 
 void TestBarSlots::screenReadersHearTheSlotAndWhatItHolds()
